@@ -1,0 +1,38 @@
+#pragma once
+// The folder picker's behaviour, created afresh for each opening.
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/directory_list_model.h"
+#include "app/folder_picker_view.h"
+
+namespace quenmora::app {
+
+class FolderPicker {
+ public:
+  // `receiveDirectory` is `目录编辑框1` at the moment of opening; OK hands the choice to
+  // `writeReceiveDirectory`.
+  FolderPicker(FolderPickerView& view, std::string receiveDirectory,
+               std::function<void(std::string_view)> writeReceiveDirectory,
+               SubdirectoryLister lister);
+
+  void Created();
+  void DriveChanged(std::string_view root);  // by the operator, e.g. "C:\"
+  void EntryOpened(std::size_t index);       // the current directory changed
+  void MousePressed();                       // on the directory list, anywhere
+  void OkClicked();
+  void CancelClicked();
+
+  const DirectoryListModel& directories() const { return directories_; }
+
+ private:
+  void Refresh();
+
+  FolderPickerView& view_;
+  std::string receiveDirectory_;
+  std::function<void(std::string_view)> writeReceiveDirectory_;
+  DirectoryListModel directories_;
+};
+
+}  // namespace quenmora::app

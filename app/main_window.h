@@ -1,0 +1,37 @@
+#pragma once
+// The main window's behaviour: start-up, the phone link's hooks, and the two buttons.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_view.h"
+#include "app/platform.h"
+#include "link/phone_link.h"
+#include "link/ui_executor.h"
+
+namespace quenmora::app {
+
+using AddressSource = std::function<std::vector<std::string>()>;
+
+class MainWindow {
+ public:
+  MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses = LocalIpv4Addresses,
+             std::uint16_t port = link::kPhonePort);
+
+  // The window has been created: start the server, "D:\" into `目录编辑框1`, start the worker
+  // thread that lists the addresses and the instructions in `编辑框1`.
+  void Created();
+  void SendRosterClicked();  // `按钮1`
+  void ChooseClicked();      // `按钮2`
+
+  const link::PhoneLink& phoneLink() const { return link_; }
+
+ private:
+  MainView& view_;
+  link::UiExecutor ui_;
+  AddressSource addresses_;
+  std::uint16_t port_;
+  link::PhoneLink link_;
+};
+
+}  // namespace quenmora::app

@@ -1,0 +1,27 @@
+#pragma once
+// Conversions between code pages and UTF-16. A "text" is a std::string of code-page-936 bytes;
+// UTF-16 strings exist only at the edges (Win32 calls, UTF-8 for Linux).
+#include <string>
+#include <string_view>
+
+namespace quenmora::text {
+
+inline constexpr unsigned kCodePageUtf8 = 65001;
+inline constexpr unsigned kCodePageGbk = 936;
+// The system's ANSI code page; on Linux this program treats it as 936.
+inline constexpr unsigned kCodePageAnsi = 0;
+
+// Reads `text` in `codePage` and returns it as UTF-16. Invalid input becomes U+FFFD (for UTF-8,
+// one per maximal invalid subsequence) and conversion goes on after it.
+std::u16string MultiByteToUtf16(std::string_view text, unsigned codePage = kCodePageUtf8);
+
+// Writes `text` in `codePage`. Characters the code page lacks become "?".
+std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage = kCodePageAnsi);
+
+// UTF-8 in, code page 936 out.
+std::string Utf8ToAnsi(std::string_view text);
+
+// Code page 936 in, UTF-8 out: for the Linux console and Linux file names.
+std::string AnsiToUtf8(std::string_view text);
+
+}  // namespace quenmora::text
