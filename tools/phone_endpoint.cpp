@@ -1,0 +1,49 @@
+#include "tools/phone_endpoint.h"
+
+#include <charconv>
+
+#include <asio/connect.hpp>
+
+#include "link/phone_server.h"
+
+namespace quenmora::tools {
+
+std::optional<Endpoint> ParseEndpoint(std::string_view text) {
+  Endpoint endpoint{std::string(text), link::kPhonePort};
+  if (std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
+    std::string_view port = text.substr(colon + 1);
+    unsigned value = 0;
+    auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
+    if (port.empty() || error != std::errc() || end != port.data() + port.size() || value == 0 ||
+        value > 65535) {
+      return std::nullopt;
+    }
+    endpoint.host = std::string(text.substr(0, colon));
+    endpoint.port = static_cast<std::uint16_t>(value);
+  }
+  if (endpoint.host.empty() || endpoint.host.find(':') != std::string::npos) return std::nullopt;
+  return endpoint;
+}
+
+std::string ToString(const Endpoint& endpoint) {
+  return endpoint.host + ":" + std::to_string(endpoint.port);
+}
+
+asio::ip::tcp::resolver::results_type Resolve(asio::io_context& io, const Endpoint& endpoint) {
+  asio::ip::tcp::resolver resolver(io);
+  asio::error_code error;
+  auto results = resolver.resolve(asio::ip::tcp::v4(), endpoint.host,
+                                  std::to_string(endpoint.port), error);
+  if (error) throw ToolError("cannot resolve " + endpoint.host + ": " + error.message());
+  return results;
+}
+
+asio::ip::tcp::socket Connect(asio::io_context& io, const Endpoint& endpoint) {
+  asio::ip::tcp::socket socket(io);
+  asio::error_code error;
+  asio::connect(socket, Resolve(io, endpoint), error);
+  if (error) throw ToolError("cannot connect to " + ToString(endpoint) + ": " + error.message());
+  return socket;
+}
+
+}  // namespace quenmora::tools
