@@ -17,6 +17,9 @@ struct DirectoryEntry {
   friend bool operator==(const DirectoryEntry&, const DirectoryEntry&) = default;
 };
 
+// Whether `path` begins with a drive letter, ":" and "\" ("D:\photos").
+bool StartsWithDriveRoot(std::string_view path);
+
 // The names of a directory's subdirectories, in any order; empty if it cannot be read.
 using SubdirectoryLister = std::function<std::vector<std::string>(std::string_view directory)>;
 
@@ -24,7 +27,10 @@ class DirectoryListModel {
  public:
   explicit DirectoryListModel(SubdirectoryLister lister);
 
-  // Makes `path` the current directory and reads its subdirectories.
+  // Makes `path` the current directory and reads its subdirectories. A path that begins with a
+  // root ("X:\" or "/") becomes the chain of its components, the drive letter upper-cased and
+  // empty components dropped, whether or not it exists; any other text (a relative or network
+  // path) is one entry kept exactly as given.
   void SetPath(std::string_view path);
   // The list's value: the full path of the current directory.
   const std::string& path() const { return path_; }

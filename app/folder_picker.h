@@ -27,12 +27,14 @@ class FolderPicker {
   const DirectoryListModel& directories() const { return directories_; }
 
  private:
+  void DirectoriesChanged();  // the list shows the model again, then refresh
   void Refresh();
 
   FolderPickerView& view_;
   std::string receiveDirectory_;
   std::function<void(std::string_view)> writeReceiveDirectory_;
   DirectoryListModel directories_;
+  std::string selectedDirectory_;  // what `编辑框1` shows
 };
 
 }  // namespace quenmora::app

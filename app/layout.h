@@ -27,15 +27,15 @@ struct FontSpec {
 struct ControlSpec {
   int id;                  // the window's control enum, as int
   ControlKind kind;
-  std::optional<int> parent;  // a group box's id; none for the window itself
+  std::optional<int> parent = {};  // a group box's id; none for the window itself
   int left, top, width, height;  // pixels at 96 DPI, relative to the parent's top-left corner
   std::string_view text;   // code page 936
-  std::optional<Rgb> textColour;
-  std::optional<Rgb> backColour;
+  std::optional<Rgb> textColour = {};
+  std::optional<Rgb> backColour = {};
   Border border = Border::None;
   bool multiLine = false;
   bool verticalScroll = false;
-  std::optional<FontSpec> font;  // none: the front end's default font, which shows Chinese
+  std::optional<FontSpec> font = {};  // none: the front end's default font, which shows Chinese
 };
 
 struct WindowSpec {

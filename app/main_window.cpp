@@ -1,0 +1,89 @@
+#include "app/main_window.h"
+
+#include <thread>
+#include <utility>
+
+#include "app/texts.h"
+
+namespace quenmora::app {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The worker thread: the addresses, then the instructions, one append each, in order. It holds
+// only copies and reaches the view through tasks that run on the UI thread.
+void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
+                                  std::weak_ptr<MainView> view) {
+  auto append = [&](std::string text) {
+    ui([view, text = std::move(text)] {
+      if (const auto alive = view.lock()) alive->AppendText(MainControl::编辑框1, text);
+    });
+  };
+  for (const std::string& address : addresses()) {
+    std::string line(kLocalIp);
+    line += address;
+    line += kLineEnd;
+    append(std::move(line));
+  }
+  append(std::string(kInstructions));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses,
+                       std::uint16_t port)
+    : view_(view),
+      ui_(ui),
+      addresses_(std::move(addresses)),
+      port_(port),
+      viewWhileAlive_(std::make_shared<char>(), &view),
+      link_(std::move(ui),
+            link::PhoneLinkHooks{
+                .reception =
+                    {
+                        .receiveDirectory = [this] { return view_.Text(MainControl::目录编辑框1); },
+                        .fileStarted =
+                            [this](std::int32_t count, const std::string&) {
+                              view_.SetText(MainControl::标签4, std::to_string(count));
+                            },
+                        .notice = [this](const std::string& line) { AppendNotice(line); },
+                    },
+                .rosterText = [this] { return RosterText(); },
+                .messageBox = [this](const std::string& text) { view_.ShowMessage(text); },
+            }) {}
+
+void MainWindow::Created() {
+  link_.Start(port_);
+  view_.SetText(MainControl::目录编辑框1, kDefaultReceiveDirectory);
+  std::thread(ListAddressesAndInstructions, addresses_, ui_, std::weak_ptr(viewWhileAlive_))
+      .detach();
+}
+
+void MainWindow::SendRosterClicked() {
+  rosterHasUnmappable_ = false;
+  link_.SendRoster();
+  // A non-empty roster and a client: neither refusal stopped it, so the roster went out.
+  if (rosterHasUnmappable_ && !link_.currentClient().empty()) AppendNotice(kRosterHasUnmappable);
+}
+
+void MainWindow::ChooseClicked() { view_.RunFolderPicker(); }
+
+// Each notice ends its own line, so whatever is appended next (the worker's lines while the
+// program starts, or the next notice) begins on a fresh line.
+void MainWindow::AppendNotice(std::string_view line) {
+  const std::string box = view_.Text(MainControl::编辑框1);
+  std::string text;
+  if (!box.empty() && !box.ends_with(kLineEnd)) text = kLineEnd;
+  text += line;
+  text += kLineEnd;
+  view_.AppendText(MainControl::编辑框1, text);
+}
+
+std::string MainWindow::RosterText() {
+  bool replaced = false;
+  std::string roster = view_.Text(MainControl::编辑框2, &replaced);
+  rosterHasUnmappable_ = replaced && !roster.empty();
+  return roster;
+}
+
+}  // namespace quenmora::app

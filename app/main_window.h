@@ -1,12 +1,16 @@
 #pragma once
 // The main window's behaviour: start-up, the phone link's hooks, and the two buttons.
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/main_view.h"
 #include "app/platform.h"
 #include "link/phone_link.h"
+#include "link/phone_server.h"
 #include "link/ui_executor.h"
 
 namespace quenmora::app {
@@ -19,7 +23,8 @@ class MainWindow {
              std::uint16_t port = link::kPhonePort);
 
   // The window has been created: start the server, "D:\" into `目录编辑框1`, start the worker
-  // thread that lists the addresses and the instructions in `编辑框1`.
+  // thread that lists the addresses and the instructions in `编辑框1`. The worker appends
+  // through `ui`; the appends are dropped if this window is gone by the time they run.
   void Created();
   void SendRosterClicked();  // `按钮1`
   void ChooseClicked();      // `按钮2`
@@ -27,10 +32,17 @@ class MainWindow {
   const link::PhoneLink& phoneLink() const { return link_; }
 
  private:
+  // One line in `编辑框1`, starting on a line of its own and ending with CR LF.
+  void AppendNotice(std::string_view line);
+  std::string RosterText();
+
   MainView& view_;
   link::UiExecutor ui_;
   AddressSource addresses_;
   std::uint16_t port_;
+  // The view for the worker's appends: expires with this window, checked on the UI thread.
+  std::shared_ptr<MainView> viewWhileAlive_;
+  bool rosterHasUnmappable_ = false;  // set by the roster hook during SendRosterClicked
   link::PhoneLink link_;
 };
 

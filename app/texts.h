@@ -8,6 +8,8 @@ inline constexpr std::string_view kMainCaption = "Quenmora";
 inline constexpr std::string_view kMessageBoxCaption = "Quenmora";
 // "提示："
 inline constexpr std::string_view kHint = "\xcc\xe1\xca\xbe\xa3\xba";
+// "宋体"
+inline constexpr std::string_view kHintFontFace = "\xcb\xce\xcc\xe5";
 // "发送名册到手机"
 inline constexpr std::string_view kRosterGroup = "\xb7\xa2\xcb\xcd\xc3\xfb\xb2\xe1\xb5\xbd\xca\xd6\xbb\xfa";
 // "在Excel表格里按下面格式复制名册(不复制表头)到下表内(右键粘贴)"
