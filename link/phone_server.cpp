@@ -1,0 +1,213 @@
+#include "link/phone_server.h"
+
+#include <array>
+#include <asio.hpp>
+#include <atomic>
+#include <deque>
+#include <future>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace quenmora::link {
+namespace {
+
+using asio::ip::tcp;
+
+// Bounds one chunk; with one chunk in flight per connection it also bounds what a phone can make
+// the program hold in memory.
+constexpr std::size_t kReceiveBufferSize = 64 * 1024;
+// Anything on the Wi-Fi can connect; connections beyond this many are closed at once.
+constexpr std::size_t kMaxConnections = 64;
+
+std::string AddressText(const tcp::endpoint& peer) {
+  return peer.address().to_string() + ":" + std::to_string(peer.port());
+}
+
+// A second copy of the program must fail to listen rather than share or steal the port.
+void ClaimPort(tcp::acceptor& acceptor, asio::error_code& ec) {
+#ifdef _WIN32
+  // SO_REUSEADDR on Windows would let another socket take over the port; this forbids that.
+  BOOL exclusive = TRUE;
+  if (::setsockopt(acceptor.native_handle(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE,
+                   reinterpret_cast<const char*>(&exclusive), sizeof exclusive) != 0) {
+    ec = asio::error_code(::WSAGetLastError(), asio::system_category());
+  }
+#else
+  // On POSIX this only allows a restart while old connections linger in TIME_WAIT; a port that
+  // something listens on still cannot be bound twice.
+  acceptor.set_option(asio::socket_base::reuse_address(true), ec);
+#endif
+}
+
+struct Connection : std::enable_shared_from_this<Connection> {
+  Connection(tcp::socket connected, std::string address)
+      : socket(std::move(connected)), client(std::move(address)) {}
+
+  tcp::socket socket;
+  const std::string client;
+  std::array<std::uint8_t, kReceiveBufferSize> buffer{};
+  std::deque<std::string> outgoing;  // the front one is being written
+};
+
+}  // namespace
+
+class PhoneServer::Impl {
+ public:
+  Impl(UiExecutor ui, ServerEvents events)
+      : ui_(std::move(ui)), events_(std::move(events)), thread_([this] { io_.run(); }) {}
+
+  ~Impl() {
+    alive_->store(false);
+    work_.reset();
+    io_.stop();
+    thread_.join();
+    // The sockets close here, before the io_context they belong to goes.
+  }
+
+  bool Start(std::uint16_t port) {
+    std::promise<bool> listening;
+    asio::post(io_, [&] { listening.set_value(Listen(port)); });
+    return listening.get_future().get();
+  }
+
+  std::uint16_t port() const { return port_.load(); }
+
+  void Send(std::string client, std::string data) {
+    asio::post(io_, [this, client = std::move(client), data = std::move(data)]() mutable {
+      const std::shared_ptr<Connection> connection = Find(client);
+      if (!connection) {
+        ToUi([this, client] { Emit(events_.sendFinished, client, false); });
+        return;
+      }
+      connection->outgoing.push_back(std::move(data));
+      if (connection->outgoing.size() == 1) Write(connection);
+    });
+  }
+
+ private:
+  // Everything below runs on the network thread.
+
+  bool Listen(std::uint16_t port) {
+    if (acceptor_.is_open()) return false;
+    const tcp::endpoint everywhere(tcp::v4(), port);
+    asio::error_code ec;
+    acceptor_.open(everywhere.protocol(), ec);
+    if (!ec) ClaimPort(acceptor_, ec);
+    if (!ec) acceptor_.bind(everywhere, ec);
+    if (!ec) acceptor_.listen(asio::socket_base::max_listen_connections, ec);
+    if (!ec) port_ = acceptor_.local_endpoint(ec).port();
+    if (ec) {
+      asio::error_code ignored;
+      acceptor_.close(ignored);
+      return false;
+    }
+    Accept();
+    return true;
+  }
+
+  void Accept() {
+    acceptor_.async_accept([this](const asio::error_code& ec, tcp::socket socket) {
+      if (ec == asio::error::operation_aborted) return;
+      if (!ec) Admit(std::move(socket));
+      Accept();
+    });
+  }
+
+  void Admit(tcp::socket socket) {
+    asio::error_code ec;
+    const tcp::endpoint peer = socket.remote_endpoint(ec);
+    if (ec || connections_.size() >= kMaxConnections) {
+      socket.close(ec);
+      return;
+    }
+    auto connection = std::make_shared<Connection>(std::move(socket), AddressText(peer));
+    connections_.push_back(connection);
+    ToUi([this, client = connection->client] { Emit(events_.clientConnected, client); });
+    Read(connection);
+  }
+
+  // The chunk goes to the UI thread in the connection's own buffer; the next read is started
+  // only once the handler has returned, so a slow handler slows the sender through TCP.
+  void Read(const std::shared_ptr<Connection>& connection) {
+    connection->socket.async_read_some(
+        asio::buffer(connection->buffer),
+        [this, connection](const asio::error_code& ec, std::size_t length) {
+          if (ec || length == 0) {
+            Close(connection);
+            ToUi([this, client = connection->client] { Emit(events_.clientGone, client); });
+            return;
+          }
+          // A connection leaves connections_ only after a failed read, which cannot happen while
+          // its chunk is with the UI, so the raw pointer stays valid as long as the server does.
+          Connection* raw = connection.get();
+          ToUi([this, raw, length] {
+            Emit(events_.dataArrived, raw->client,
+                 std::span<const std::uint8_t>(raw->buffer.data(), length));
+            asio::post(io_, [this, raw] { Read(raw->shared_from_this()); });
+          });
+        });
+  }
+
+  void Write(const std::shared_ptr<Connection>& connection) {
+    asio::async_write(connection->socket, asio::buffer(connection->outgoing.front()),
+                      [this, connection](const asio::error_code& ec, std::size_t) {
+                        connection->outgoing.pop_front();
+                        ToUi([this, client = connection->client, ok = !ec] {
+                          Emit(events_.sendFinished, client, ok);
+                        });
+                        if (!connection->outgoing.empty()) Write(connection);
+                      });
+  }
+
+  void Close(const std::shared_ptr<Connection>& connection) {
+    asio::error_code ignored;
+    connection->socket.close(ignored);
+    std::erase(connections_, connection);
+  }
+
+  // The newest live connection with that address.
+  std::shared_ptr<Connection> Find(const std::string& client) const {
+    for (auto it = connections_.rbegin(); it != connections_.rend(); ++it) {
+      if ((*it)->client == client) return *it;
+    }
+    return nullptr;
+  }
+
+  // Hands a task to the UI thread; it does nothing if the server is gone by the time it runs.
+  void ToUi(std::function<void()> task) {
+    ui_([alive = alive_, task = std::move(task)] {
+      if (alive->load()) task();
+    });
+  }
+
+  template <typename Handler, typename... Args>
+  static void Emit(const Handler& handler, const Args&... args) {
+    if (handler) handler(args...);
+  }
+
+  UiExecutor ui_;
+  ServerEvents events_;
+  std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
+  std::atomic<std::uint16_t> port_{0};
+  asio::io_context io_;
+  asio::executor_work_guard<asio::io_context::executor_type> work_ = asio::make_work_guard(io_);
+  tcp::acceptor acceptor_{io_};
+  std::vector<std::shared_ptr<Connection>> connections_;
+  std::thread thread_;  // declared last: it starts once everything it touches exists
+};
+
+PhoneServer::PhoneServer(UiExecutor ui, ServerEvents events)
+    : impl_(std::make_unique<Impl>(std::move(ui), std::move(events))) {}
+
+PhoneServer::~PhoneServer() = default;
+
+bool PhoneServer::Start(std::uint16_t port) { return impl_->Start(port); }
+
+std::uint16_t PhoneServer::port() const { return impl_->port(); }
+
+void PhoneServer::Send(const std::string& client, std::string data) {
+  impl_->Send(client, std::move(data));
+}
+
+}  // namespace quenmora::link

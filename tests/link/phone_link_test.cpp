@@ -1,0 +1,200 @@
+#include "link/phone_link.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "link/notices.h"
+#include "link/roster_message.h"
+#include "tests/link/test_phone.h"
+#include "tests/link/ui_task_queue.h"
+
+namespace quenmora::link {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using testing::TestPhone;
+
+// "张三.jpg" as the phone sends it, and as code-page-936 bytes.
+constexpr const char* kEncodedChineseName = "%E5%BC%A0%E4%B8%89.jpg";
+constexpr const char* kChineseNameGbk = "\xd5\xc5\xc8\xfd.jpg";
+
+std::string PhotoBytes(std::size_t size, unsigned seed) {
+  std::string bytes = "\xff\xd8\xff\xe0";
+  while (bytes.size() < size) {
+    seed = seed * 1103515245u + 12345u;
+    bytes.push_back(static_cast<char>(seed >> 16));
+  }
+  return bytes;
+}
+
+std::string FileContent(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class PhoneLinkTest : public ::testing::Test {
+ protected:
+  PhoneLinkTest() {
+    static std::atomic<int> serial = 0;
+    directory = fs::temp_directory_path() /
+                ("quenmora-link-test-" + std::to_string(serial++) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(directory);
+    fs::create_directories(directory);
+    link = MakeLink();
+  }
+  ~PhoneLinkTest() override {
+    link.reset();
+    std::error_code ignored;
+    fs::remove_all(directory, ignored);
+  }
+
+  std::unique_ptr<PhoneLink> MakeLink() {
+    PhoneLinkHooks hooks;
+    hooks.reception.receiveDirectory = [this] { return directory.string(); };
+    hooks.reception.fileStarted = [this](std::int32_t, const std::string& name) {
+      started.push_back(name);
+    };
+    hooks.reception.notice = [this](const std::string& line) { notices.push_back(line); };
+    hooks.rosterText = [this] { return roster; };
+    hooks.messageBox = [this](const std::string& text) { messages.push_back(text); };
+    return std::make_unique<PhoneLink>(ui.executor(), hooks);
+  }
+
+  bool WaitFor(const std::function<bool()>& done) { return ui.RunUntil(done); }
+
+  std::unique_ptr<TestPhone> Connect() {
+    auto phone = std::make_unique<TestPhone>(link->port());
+    EXPECT_TRUE(WaitFor([&] { return link->currentClient() == phone->address(); }));
+    return phone;
+  }
+
+  // Each message is handled before the next is sent, as with a phone that pauses.
+  void StartPhoto(TestPhone& phone, const std::string& encodedName) {
+    const std::size_t before = started.size();
+    phone.Write("STAT||" + encodedName);
+    ASSERT_TRUE(WaitFor([&] { return started.size() == before + 1; }));
+  }
+  void SendData(TestPhone& phone, const std::string& bytes, const fs::path& file,
+                const std::string& contentAfter) {
+    phone.Write(bytes);
+    ASSERT_TRUE(WaitFor([&] { return FileContent(file) == contentAfter; }));
+  }
+  void EndPhoto(TestPhone& phone) {
+    phone.Write("END||");
+    ui.RunFor(50ms);
+  }
+
+  testing::UiTaskQueue ui;  // outlives the link, whose network thread feeds it
+  fs::path directory;
+  std::vector<std::string> started, notices, messages;
+  std::string roster;
+  std::unique_ptr<PhoneLink> link;
+};
+
+TEST_F(PhoneLinkTest, RosterRefusalsComeInOrder) {
+  link->SendRoster();  // no roster and no phone: the roster is what is missing
+  roster = "\r\n";     // only a line end, but not empty
+  link->SendRoster();
+  EXPECT_EQ(messages, (std::vector<std::string>{std::string(kRosterEmpty),
+                                                std::string(kPhoneNotConnected)}));
+}
+
+TEST_F(PhoneLinkTest, RosterGoesToTheLatestPhoneEveryTimeTheButtonIsPressed) {
+  ASSERT_TRUE(link->Start(0));
+  auto first = Connect();
+  auto second = Connect();
+  roster = "1101\t\xd5\xc5\xc8\xfd\t110101200001011234\t\xd2\xbb\xb0\xe0\r\n";
+  link->SendRoster();
+  link->SendRoster();
+  const std::string message = BuildRosterMessage(roster);
+  EXPECT_EQ(second->Read(2 * message.size()), message + message);
+  EXPECT_EQ(first->Read(1, 200ms), "");
+  ui.RunFor(50ms);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PhoneLinkTest, RosterToAPhoneThatHasGoneSaysSo) {
+  ASSERT_TRUE(link->Start(0));
+  auto phone = Connect();
+  const std::string address = phone->address();
+  phone->Close();
+  roster = "1101";
+  // Whether the link has seen the close yet or learns it from the failed send, the operator is
+  // told, once per press.
+  ui.RunFor(100ms);
+  link->SendRoster();
+  ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
+  ui.RunFor(100ms);
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(kPhoneNotConnected)});
+  EXPECT_EQ(link->currentClient(), address);
+}
+
+TEST_F(PhoneLinkTest, PhotosArriveAsFilesInTheReceiveDirectory) {
+  ASSERT_TRUE(link->Start(0));
+  auto phone = Connect();
+  const std::vector<std::pair<std::string, fs::path>> photos = {
+      {"a.jpg", "a.jpg"}, {kEncodedChineseName, fs::path(u8"张三.jpg")}, {"c.jpg", "c.jpg"}};
+  for (unsigned i = 0; i < photos.size(); ++i) {
+    const std::string bytes = PhotoBytes(150000 + i, i);
+    StartPhoto(*phone, photos[i].first);
+    SendData(*phone, bytes.substr(0, 100000), directory / photos[i].second,
+             bytes.substr(0, 100000));
+    SendData(*phone, bytes.substr(100000), directory / photos[i].second, bytes);
+    EndPhoto(*phone);
+  }
+  EXPECT_EQ(link->receivedCount(), 3);
+  EXPECT_EQ(started, (std::vector<std::string>{"a.jpg", kChineseNameGbk, "c.jpg"}));
+  EXPECT_EQ(FileContent(directory / "a.jpg"), PhotoBytes(150000, 0));
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(PhoneLinkTest, TwoPhonesAtOnceDoNotMixTheirPhotos) {
+  ASSERT_TRUE(link->Start(0));
+  auto one = Connect();
+  auto two = Connect();
+  const std::string a = PhotoBytes(40000, 1), b = PhotoBytes(50000, 2);
+  StartPhoto(*one, "one.jpg");
+  StartPhoto(*two, "two.jpg");
+  SendData(*one, a.substr(0, 20000), directory / "one.jpg", a.substr(0, 20000));
+  SendData(*two, b.substr(0, 20000), directory / "two.jpg", b.substr(0, 20000));
+  SendData(*one, a.substr(20000), directory / "one.jpg", a);
+  SendData(*two, b.substr(20000), directory / "two.jpg", b);
+  EndPhoto(*one);
+  EndPhoto(*two);
+  EXPECT_EQ(FileContent(directory / "one.jpg"), a);
+  EXPECT_EQ(FileContent(directory / "two.jpg"), b);
+  EXPECT_EQ(link->receivedCount(), 2);
+}
+
+TEST_F(PhoneLinkTest, APhoneThatReconnectsMidPhotoCarriesOn) {
+  ASSERT_TRUE(link->Start(0));
+  const std::string photo = PhotoBytes(80000, 3);
+  auto phone = Connect();
+  StartPhoto(*phone, "p.jpg");
+  SendData(*phone, photo.substr(0, 30000), directory / "p.jpg", photo.substr(0, 30000));
+  phone->Close();
+  ui.RunFor(100ms);
+  phone = Connect();
+  SendData(*phone, photo.substr(30000), directory / "p.jpg", photo);
+  EndPhoto(*phone);
+  EXPECT_EQ(link->receivedCount(), 1);
+  EXPECT_EQ(link->currentClient(), phone->address());
+}
+
+TEST_F(PhoneLinkTest, ASecondCopyCannotListenAndSaysSo) {
+  ASSERT_TRUE(link->Start(0));
+  const auto second = MakeLink();
+  EXPECT_FALSE(second->Start(link->port()));
+  EXPECT_EQ(notices, std::vector<std::string>{std::string(kListenFailed)});
+}
+
+}  // namespace
+}  // namespace quenmora::link
