@@ -1,0 +1,129 @@
+#include "text/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quenmora::text {
+namespace {
+
+const std::string kZhangSanUtf8 = "\xE5\xBC\xA0\xE4\xB8\x89";  // 张三
+const std::string kZhangSanGbk = "\xD5\xC5\xC8\xFD";
+
+TEST(Utf8ToAnsi, ConvertsChineseAndKeepsAscii) {
+  EXPECT_EQ(Utf8ToAnsi("STAT||" + kZhangSanUtf8 + ".jpg"), "STAT||" + kZhangSanGbk + ".jpg");
+  EXPECT_EQ(Utf8ToAnsi("\xE2\x82\xAC"), "\x80");  // the euro sign is one byte in 936
+  EXPECT_EQ(Utf8ToAnsi(""), "");
+}
+
+TEST(Utf8ToAnsi, EachInvalidSequenceBecomesOneQuestionMark) {
+  EXPECT_EQ(Utf8ToAnsi("\xE5\xBC"), "?");                // cut short at the end
+  EXPECT_EQ(Utf8ToAnsi("\xE5\xBC" "A"), "?A");           // cut short by ASCII
+  EXPECT_EQ(Utf8ToAnsi("\xE4\xB8" + kZhangSanUtf8), "?" + kZhangSanGbk);  // by a new lead byte
+  EXPECT_EQ(Utf8ToAnsi("\xFF\xD8\xFF\xE0"), "????");     // a JPEG header
+  EXPECT_EQ(Utf8ToAnsi("a\xC0\x80" "b"), "a??b");        // overlong zero
+  EXPECT_EQ(Utf8ToAnsi("\x80\xBF"), "??");               // continuation bytes alone
+  EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98" "x"), "?x");       // four-byte form cut short
+  EXPECT_EQ(Utf8ToAnsi("\xF8\x88\x80\x80\x80"), "?????");  // no five-byte forms
+}
+
+TEST(MultiByteToUtf16, DecodesUtf8ByDefault) {
+  EXPECT_EQ(MultiByteToUtf16(kZhangSanUtf8), u"\u5F20\u4E09");
+  EXPECT_EQ(MultiByteToUtf16("\xC3\xA9"), u"\u00E9");
+  EXPECT_EQ(MultiByteToUtf16("A\xF0\x9F\x98\x80"), u"A\U0001F600");  // one surrogate pair
+  EXPECT_EQ(MultiByteToUtf16("\xFF"), u"\uFFFD");
+  EXPECT_EQ(MultiByteToUtf16(""), u"");
+}
+
+TEST(MultiByteToUtf16, DecodesCodePage936) {
+  EXPECT_EQ(MultiByteToUtf16(kZhangSanGbk + "a.jpg", kCodePageGbk), u"\u5F20\u4E09a.jpg");
+  EXPECT_EQ(MultiByteToUtf16("\x80", kCodePageGbk), u"\u20AC");
+}
+
+TEST(Utf16ToMultiByte, CharactersCodePage936LacksBecomeQuestionMarks) {
+  EXPECT_EQ(Utf16ToMultiByte(u"a\u0E01b", kCodePageGbk), "a?b");  // Thai
+  EXPECT_EQ(Utf16ToMultiByte(u"\uFFFD", kCodePageGbk), "?");
+}
+
+TEST(Utf16ToMultiByte, UnpairedSurrogatesBecomeQuestionMarks) {
+  const char16_t highAlone[] = {u'a', 0xD83D, u'b', 0};
+  const char16_t lowAlone[] = {u'a', 0xDE00, u'b', 0};
+  const char16_t highAtEnd[] = {u'a', 0xD83D, 0};
+  EXPECT_EQ(Utf16ToMultiByte(highAlone, kCodePageGbk), "a?b");
+  EXPECT_EQ(Utf16ToMultiByte(lowAlone, kCodePageGbk), "a?b");
+  EXPECT_EQ(Utf16ToMultiByte(highAtEnd, kCodePageGbk), "a?");
+}
+
+TEST(CodePage936, EveryCharacterRoundTripsThroughUtf16) {
+  int characters = 1;
+  const std::string euro = "\x80";
+  ASSERT_EQ(Utf16ToMultiByte(MultiByteToUtf16(euro, kCodePageGbk), kCodePageGbk), euro);
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail == 0x7F) continue;
+      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+      const std::u16string unit = MultiByteToUtf16(pair, kCodePageGbk);
+      ASSERT_EQ(unit.size(), 1u) << std::hex << lead << trail;
+      if (unit[0] == u'\uFFFD' || unit[0] == u'?') continue;  // unassigned on this platform
+      ASSERT_EQ(Utf16ToMultiByte(unit, kCodePageGbk), pair) << std::hex << lead << trail;
+      ++characters;
+    }
+  }
+  // 21 791 pairs and the euro sign hold characters everywhere; Windows adds private-use ones.
+  EXPECT_GE(characters, 21792);
+}
+
+TEST(CodePage936, Utf8AndCodePage936RoundTrip) {
+  const std::string utf8 = "A\xE2\x82\xAC" + kZhangSanUtf8 + "\xC3\xA9\xE3\x80\x81z";  // A€张三é、z
+  const std::u16string utf16 = MultiByteToUtf16(utf8);
+  EXPECT_EQ(Utf16ToMultiByte(utf16, kCodePageUtf8), utf8);
+  const std::string gbk = Utf8ToAnsi(utf8);
+  EXPECT_EQ(gbk, "A\x80" + kZhangSanGbk + "\xA8\xA6\xA1\xA2z");
+  EXPECT_EQ(MultiByteToUtf16(gbk, kCodePageGbk), utf16);
+  EXPECT_EQ(AnsiToUtf8(gbk), utf8);
+  EXPECT_EQ(Utf16ToMultiByte(u"\U0001F600", kCodePageUtf8), "\xF0\x9F\x98\x80");
+}
+
+#ifdef _WIN32
+
+TEST(Utf16ToMultiByte, WindowsWritesLookAlikesCodePage936Lacks) {
+  EXPECT_EQ(Utf16ToMultiByte(u"\u00C9", kCodePageGbk), "\xA8\xA6");  // É as é
+  EXPECT_EQ(Utf16ToMultiByte(u"\u00AA", kCodePageGbk), "a");         // ª as a
+}
+
+#else
+
+TEST(Utf16ToMultiByte, LinuxWritesQuestionMarksWhereWindowsUsesLookAlikes) {
+  EXPECT_EQ(Utf16ToMultiByte(u"\u00C9\u00AA", kCodePageGbk), "??");
+}
+
+TEST(Utf16ToMultiByte, LinuxWritesOneQuestionMarkForASurrogatePair) {
+  // Windows writes one for each half.
+  EXPECT_EQ(Utf16ToMultiByte(u"A\U0001F600B", kCodePageGbk), "A?B");
+  EXPECT_EQ(Utf16ToMultiByte(u"\U0001F600\U0001F601", kCodePageGbk), "??");
+}
+
+TEST(MultiByteToUtf16, LinuxReplacesEachMaximalInvalidUtf8Subsequence) {
+  EXPECT_EQ(MultiByteToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");       // a surrogate
+  EXPECT_EQ(MultiByteToUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
+  EXPECT_EQ(MultiByteToUtf16("\xE0\x80\x80"), u"\uFFFD\uFFFD\uFFFD");       // overlong
+  EXPECT_EQ(MultiByteToUtf16("\xF0\x80\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // overlong
+}
+
+TEST(MultiByteToUtf16, LinuxReplacesInvalidCodePage936Input) {
+  EXPECT_EQ(MultiByteToUtf16("\xFF" "a", kCodePageGbk), u"\uFFFDa");
+  EXPECT_EQ(MultiByteToUtf16("\xD5" "0", kCodePageGbk), u"\uFFFD0");  // lead byte, then no trail
+  EXPECT_EQ(MultiByteToUtf16("a\xD5", kCodePageGbk), u"a\uFFFD");     // lead byte at the end
+  EXPECT_EQ(MultiByteToUtf16("\xAA\xA1" "a", kCodePageGbk), u"\uFFFDa");  // user-defined area
+}
+
+TEST(CodePage936, LinuxTakesTheAnsiCodePageAs936) {
+  EXPECT_EQ(Utf16ToMultiByte(u"\u5F20\u4E09"), kZhangSanGbk);
+  EXPECT_EQ(MultiByteToUtf16(kZhangSanGbk, kCodePageAnsi), u"\u5F20\u4E09");
+  EXPECT_EQ(AnsiToUtf8(kZhangSanGbk + "\xFF"), kZhangSanUtf8 + "\xEF\xBF\xBD");
+}
+
+#endif
+
+}  // namespace
+}  // namespace quenmora::text
