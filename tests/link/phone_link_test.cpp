@@ -127,8 +127,8 @@ TEST_F(PhoneLinkTest, RosterToAPhoneThatHasGoneSaysSo) {
   const std::string address = phone->address();
   phone->Close();
   roster = "1101";
-  // Whether the link has seen the close yet or learns it from the failed send, the operator is
-  // told, once per press.
+  // Time for the close to reach the link. A send to a closed peer can still succeed locally, so
+  // the message must come from the link knowing the phone has gone.
   ui.RunFor(100ms);
   link->SendRoster();
   ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
@@ -152,7 +152,7 @@ TEST_F(PhoneLinkTest, PhotosArriveAsFilesInTheReceiveDirectory) {
   }
   EXPECT_EQ(link->receivedCount(), 3);
   EXPECT_EQ(started, (std::vector<std::string>{"a.jpg", kChineseNameGbk, "c.jpg"}));
-  EXPECT_EQ(FileContent(directory / "a.jpg"), PhotoBytes(150000, 0));
+  EXPECT_TRUE(FileContent(directory / "a.jpg") == PhotoBytes(150000, 0));
   EXPECT_TRUE(notices.empty());
 }
 
@@ -169,8 +169,8 @@ TEST_F(PhoneLinkTest, TwoPhonesAtOnceDoNotMixTheirPhotos) {
   SendData(*two, b.substr(20000), directory / "two.jpg", b);
   EndPhoto(*one);
   EndPhoto(*two);
-  EXPECT_EQ(FileContent(directory / "one.jpg"), a);
-  EXPECT_EQ(FileContent(directory / "two.jpg"), b);
+  EXPECT_TRUE(FileContent(directory / "one.jpg") == a);
+  EXPECT_TRUE(FileContent(directory / "two.jpg") == b);
   EXPECT_EQ(link->receivedCount(), 2);
 }
 

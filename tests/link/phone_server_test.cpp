@@ -97,7 +97,7 @@ TEST_F(PhoneServerTest, ReadsNoFurtherUntilTheHandlerHasReturned) {
   server.reset();  // unblocks the writer whatever happened
   writer.join();
   ASSERT_TRUE(all);
-  EXPECT_EQ(log.received[client], sent);
+  EXPECT_TRUE(log.received[client] == sent);  // intact and in order (too long to print)
   EXPECT_EQ(chunksQueuedBehind, 0u);
   EXPECT_LE(largestChunk, 64u * 1024);
   EXPECT_GT(log.Count("data " + client), 1u);
@@ -111,7 +111,7 @@ TEST_F(PhoneServerTest, SendsQueueInOrderAndEachReportsItsResult) {
   server->Send(client, std::string(200000, 'x'));
   server->Send(client, "three");
   server->Send("127.0.0.1:1", "nobody");
-  EXPECT_EQ(phone.Read(4 + 200000 + 5), "one," + std::string(200000, 'x') + "three");
+  EXPECT_TRUE(phone.Read(4 + 200000 + 5) == "one," + std::string(200000, 'x') + "three");
   ASSERT_TRUE(WaitFor([&] { return log.sendResults.size() == 4; }));
   const auto results = [&](const std::string& to, bool ok) {
     return std::count(log.sendResults.begin(), log.sendResults.end(), std::make_pair(to, ok));
