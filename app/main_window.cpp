@@ -49,7 +49,12 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
                         .notice = [this](const std::string& line) { AppendNotice(line); },
                     },
                 .rosterText = [this] { return RosterText(); },
-                .messageBox = [this](const std::string& text) { view_.ShowMessage(text); },
+                .messageBox =
+                    [this](const std::string& text) {
+                      // A message while the roster is being pushed is a refusal: nothing went out.
+                      unmappableNoticeDue_ = false;
+                      view_.ShowMessage(text);
+                    },
             }) {}
 
 void MainWindow::Created() {
@@ -60,10 +65,9 @@ void MainWindow::Created() {
 }
 
 void MainWindow::SendRosterClicked() {
-  rosterHasUnmappable_ = false;
+  unmappableNoticeDue_ = false;
   link_.SendRoster();
-  // A non-empty roster and a client: neither refusal stopped it, so the roster went out.
-  if (rosterHasUnmappable_ && !link_.currentClient().empty()) AppendNotice(kRosterHasUnmappable);
+  if (unmappableNoticeDue_) AppendNotice(kRosterHasUnmappable);
 }
 
 void MainWindow::ChooseClicked() { view_.RunFolderPicker(); }
@@ -82,7 +86,7 @@ void MainWindow::AppendNotice(std::string_view line) {
 std::string MainWindow::RosterText() {
   bool replaced = false;
   std::string roster = view_.Text(MainControl::编辑框2, &replaced);
-  rosterHasUnmappable_ = replaced && !roster.empty();
+  unmappableNoticeDue_ = replaced;
   return roster;
 }
 

@@ -42,7 +42,8 @@ class MainWindow {
   std::uint16_t port_;
   // The view for the worker's appends: expires with this window, checked on the UI thread.
   std::shared_ptr<MainView> viewWhileAlive_;
-  bool rosterHasUnmappable_ = false;  // set by the roster hook during SendRosterClicked
+  // Set when the roster read for sending had characters replaced by "?", cleared by a refusal.
+  bool unmappableNoticeDue_ = false;
   link::PhoneLink link_;
 };
 

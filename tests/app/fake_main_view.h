@@ -1,0 +1,91 @@
+#pragma once
+// A main view that keeps each control's text and records what the logic did to it. Safe to call
+// from any thread, so a test may run the worker's appends where they are made.
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/main_view.h"
+
+namespace quenmora::app::testing {
+
+class FakeMainView : public MainView {
+ public:
+  struct Call {
+    MainControl control;
+    std::string text;
+    bool append;
+  };
+
+  std::string Text(MainControl control, bool* replaced = nullptr) override {
+    const std::lock_guard lock(mutex_);
+    if (replaced) *replaced = control == MainControl::编辑框2 && rosterHasUnmappable_;
+    return texts_[control];
+  }
+  void SetText(MainControl control, std::string_view text) override {
+    if (beforeSetText) beforeSetText(control);
+    const std::lock_guard lock(mutex_);
+    texts_[control] = text;
+    calls_.push_back({control, std::string(text), false});
+  }
+  void AppendText(MainControl control, std::string_view text) override {
+    const std::lock_guard lock(mutex_);
+    texts_[control] += text;
+    calls_.push_back({control, std::string(text), true});
+  }
+  void ShowMessage(std::string_view text) override {
+    const std::lock_guard lock(mutex_);
+    messages_.emplace_back(text);
+  }
+  void RunFolderPicker() override {
+    const std::lock_guard lock(mutex_);
+    ++pickerRuns_;
+  }
+
+  // What the operator typed or pasted; `unmappable`: the box held characters code page 936 lacks.
+  void Type(MainControl control, std::string text, bool unmappable = false) {
+    const std::lock_guard lock(mutex_);
+    texts_[control] = std::move(text);
+    if (control == MainControl::编辑框2) rosterHasUnmappable_ = unmappable;
+  }
+
+  std::string text(MainControl control) const {
+    const std::lock_guard lock(mutex_);
+    const auto it = texts_.find(control);
+    return it == texts_.end() ? std::string() : it->second;
+  }
+  std::vector<std::string> appends(MainControl control) const {
+    const std::lock_guard lock(mutex_);
+    std::vector<std::string> result;
+    for (const Call& call : calls_)
+      if (call.append && call.control == control) result.push_back(call.text);
+    return result;
+  }
+  std::vector<Call> calls() const {
+    const std::lock_guard lock(mutex_);
+    return calls_;
+  }
+  std::vector<std::string> messages() const {
+    const std::lock_guard lock(mutex_);
+    return messages_;
+  }
+  int pickerRuns() const {
+    const std::lock_guard lock(mutex_);
+    return pickerRuns_;
+  }
+
+  // Called before a SetText is carried out, to look at the window's state at that moment.
+  std::function<void(MainControl)> beforeSetText;
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<MainControl, std::string> texts_;
+  std::vector<Call> calls_;
+  std::vector<std::string> messages_;
+  int pickerRuns_ = 0;
+  bool rosterHasUnmappable_ = false;
+};
+
+}  // namespace quenmora::app::testing

@@ -1,0 +1,253 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <asio.hpp>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/texts.h"
+#include "fake_main_view.h"
+#include "link/notices.h"
+#include "test_ui_thread.h"
+
+namespace quenmora::app {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeMainView;
+using testing::TestUiThread;
+namespace fs = std::filesystem;
+
+constexpr auto kInfoBox = MainControl::编辑框1;
+
+std::string AddressLine(std::string_view address) {
+  return std::string(kLocalIp) + std::string(address) + "\r\n";
+}
+
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.emplace_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) return lines;
+    start = end + 2;
+  }
+}
+
+// Waits, without running UI tasks, until `condition` holds or ten seconds have passed.
+bool Eventually(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+AddressSource Addresses(std::vector<std::string> addresses) {
+  return [addresses] { return addresses; };
+}
+
+// The phone's end of a connection to 127.0.0.1; reads give up at a deadline.
+class TestPhone {
+ public:
+  explicit TestPhone(std::uint16_t port) {
+    socket_.connect({asio::ip::make_address_v4("127.0.0.1"), port});
+  }
+  void Write(std::string_view bytes) { asio::write(socket_, asio::buffer(bytes)); }
+  std::string Read(std::size_t size) {
+    std::string bytes(size, '\0');
+    std::size_t received = 0;
+    asio::async_read(socket_, asio::buffer(bytes),
+                     [&](const asio::error_code&, std::size_t length) { received = length; });
+    io_.restart();
+    io_.run_for(10s);
+    if (!io_.stopped()) {
+      socket_.cancel();
+      io_.run();
+    }
+    bytes.resize(received);
+    return bytes;
+  }
+
+ private:
+  asio::io_context io_;
+  asio::ip::tcp::socket socket_{io_};
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<MainWindow> OpenWindow(std::vector<std::string> addresses = {"192.168.1.20"},
+                                         std::uint16_t port = 0) {
+    auto window = std::make_unique<MainWindow>(view, ui.executor(), Addresses(std::move(addresses)),
+                                               port);
+    window->Created();
+    return window;
+  }
+  bool WaitForInstructions() {
+    return ui.RunUntil([&] { return view.text(kInfoBox).ends_with(kInstructions); });
+  }
+
+  TestUiThread ui;
+  FakeMainView view;
+};
+
+TEST_F(MainWindowTest, StartsServerThenSetsReceiveDirectoryThenWorkerAppends) {
+  // Tasks run at once on the worker thread, so an append made too early would show in the log.
+  MainWindow window(view, [](link::UiTask task) { task(); }, Addresses({"10.1.2.3"}), 0);
+  bool listeningWhenDirectorySet = false;
+  view.beforeSetText = [&](MainControl control) {
+    if (control == MainControl::目录编辑框1) listeningWhenDirectorySet = window.phoneLink().port() != 0;
+  };
+  window.Created();
+  ASSERT_TRUE(Eventually([&] { return view.appends(kInfoBox).size() == 2; }));
+
+  const auto calls = view.calls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_FALSE(calls[0].append);
+  EXPECT_EQ(calls[0].control, MainControl::目录编辑框1);
+  EXPECT_EQ(calls[0].text, "D:\\");
+  EXPECT_TRUE(listeningWhenDirectorySet);
+  EXPECT_TRUE(calls[1].append && calls[2].append);
+  EXPECT_EQ(calls[1].text, AddressLine("10.1.2.3"));
+  EXPECT_EQ(calls[2].text, kInstructions);
+}
+
+TEST_F(MainWindowTest, InformationBoxHasOneAppendPerAddressThenTheInstructions) {
+  for (const std::vector<std::string>& addresses :
+       {std::vector<std::string>{}, {"192.168.1.20"}, {"192.168.1.20", "10.0.0.7"}}) {
+    FakeMainView fresh;
+    MainWindow window(fresh, ui.executor(), Addresses(addresses), 0);
+    window.Created();
+    ASSERT_TRUE(ui.RunUntil([&] { return fresh.text(kInfoBox).ends_with(kInstructions); }));
+    std::vector<std::string> expected;
+    for (const std::string& address : addresses) expected.push_back(AddressLine(address));
+    expected.emplace_back(kInstructions);
+    EXPECT_EQ(fresh.appends(kInfoBox), expected) << addresses.size() << " addresses";
+  }
+}
+
+TEST_F(MainWindowTest, WithOneAddressTheBoxReadsAddressBlankLineHeadingAndTwoSteps) {
+  const auto window = OpenWindow({"192.168.1.20"});
+  ASSERT_TRUE(WaitForInstructions());
+  const std::vector<std::string> lines = Lines(view.text(kInfoBox));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0] + "\r\n", AddressLine("192.168.1.20"));
+  EXPECT_EQ(lines[1], "");
+  EXPECT_TRUE(lines[2].ends_with(":"));
+  EXPECT_TRUE(lines[3].starts_with("1."));
+  EXPECT_TRUE(lines[4].starts_with("2."));  // and no line end after it
+}
+
+TEST_F(MainWindowTest, WithNoAddressesTheBoxHoldsOnlyTheInstructionsStartingWithABlankLine) {
+  const auto window = OpenWindow({});
+  ASSERT_TRUE(WaitForInstructions());
+  EXPECT_EQ(view.text(kInfoBox), kInstructions);
+  EXPECT_TRUE(view.text(kInfoBox).starts_with("\r\n"));
+}
+
+TEST_F(MainWindowTest, ListenFailureNoticeHasItsOwnLineBeforeTheAddresses) {
+  FakeMainView first;
+  MainWindow holder(first, ui.executor(), Addresses({}), 0);
+  holder.Created();
+  ASSERT_NE(holder.phoneLink().port(), 0);
+
+  const auto window = OpenWindow({"192.168.1.20"}, holder.phoneLink().port());
+  ASSERT_TRUE(WaitForInstructions());
+  EXPECT_EQ(view.text(kInfoBox), std::string(link::kListenFailed) + "\r\n" +
+                                     AddressLine("192.168.1.20") + std::string(kInstructions));
+}
+
+TEST_F(MainWindowTest, PhotosGoToTheTypedDirectoryAndNoticesEachTakeANewLine) {
+  const fs::path directory = fs::temp_directory_path() / ("quenmora-app-" + std::to_string(
+      std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(directory);
+  const auto window = OpenWindow();
+  ASSERT_TRUE(WaitForInstructions());
+  const std::string informationText = view.text(kInfoBox);
+  EXPECT_EQ(view.text(MainControl::目录编辑框1), "D:\\");
+  view.Type(MainControl::目录编辑框1, directory.string());  // ASCII, as the temporary folder is
+
+  TestPhone phone(window->phoneLink().port());
+  phone.Write("STAT||photo.jpg");
+  ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == "1"; }));
+  phone.Write("JPEG");
+  ASSERT_TRUE(ui.RunUntil([&] {
+    std::error_code ec;
+    return fs::file_size(directory / "photo.jpg", ec) == 4;
+  }));
+
+  phone.Write("STAT||..%2Fescape.jpg");
+  ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == "2"; }));
+  const std::string first = std::string(link::kNameRefused) + "../escape.jpg";
+  EXPECT_EQ(view.text(kInfoBox), informationText + "\r\n" + first + "\r\n");
+
+  phone.Write("STAT||..%2Fagain.jpg");
+  ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == "3"; }));
+  const std::string second = std::string(link::kNameRefused) + "../again.jpg";
+  EXPECT_EQ(view.text(kInfoBox), informationText + "\r\n" + first + "\r\n" + second + "\r\n");
+
+  std::ifstream photo(directory / "photo.jpg", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(photo), {}), "JPEG");
+  photo.close();
+  fs::remove_all(directory);
+}
+
+TEST_F(MainWindowTest, RosterRefusalsComeInOrderWithoutAnUnmappableNotice) {
+  const auto window = OpenWindow();
+  ASSERT_TRUE(WaitForInstructions());
+  const std::string informationText = view.text(kInfoBox);
+
+  window->SendRosterClicked();  // empty roster, no phone: the roster message wins
+  view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
+  window->SendRosterClicked();  // no phone
+
+  EXPECT_EQ(view.messages(),
+            (std::vector<std::string>{std::string(link::kRosterEmpty),
+                                      std::string(link::kPhoneNotConnected)}));
+  EXPECT_EQ(view.text(kInfoBox), informationText);
+}
+
+TEST_F(MainWindowTest, RosterSentWithReplacedCharactersSaysSoInTheInformationBox) {
+  const auto window = OpenWindow();
+  ASSERT_TRUE(WaitForInstructions());
+  const std::string informationText = view.text(kInfoBox);
+  TestPhone phone(window->phoneLink().port());
+  ASSERT_TRUE(ui.RunUntil([&] { return !window->phoneLink().currentClient().empty(); }));
+
+  const std::string roster = "1001\tZhang?\t110\t1\r\n";
+  view.Type(MainControl::编辑框2, roster, /*unmappable=*/true);
+  window->SendRosterClicked();
+  const std::string message = "STAT||" + roster + "||END";
+  EXPECT_EQ(phone.Read(message.size()), message);
+  const std::string withNotice =
+      informationText + "\r\n" + std::string(kRosterHasUnmappable) + "\r\n";
+  EXPECT_EQ(view.text(kInfoBox), withNotice);
+
+  view.Type(MainControl::编辑框2, roster, /*unmappable=*/false);
+  window->SendRosterClicked();
+  EXPECT_EQ(phone.Read(message.size()), message);
+  EXPECT_EQ(view.text(kInfoBox), withNotice);
+  EXPECT_TRUE(view.messages().empty());
+}
+
+TEST_F(MainWindowTest, ChooseButtonRunsThePicker) {
+  const auto window = OpenWindow();
+  window->ChooseClicked();
+  EXPECT_EQ(view.pickerRuns(), 1);
+}
+
+TEST_F(MainWindowTest, WorkerAppendsArrivingAfterTheWindowIsGoneAreDropped) {
+  OpenWindow({"192.168.1.20"}).reset();
+  // The worker queues its two appends whenever it gets to them; run them once they are there.
+  ASSERT_TRUE(Eventually([&] { return ui.pending() == 2; }));
+  ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
+  EXPECT_TRUE(view.appends(kInfoBox).empty());
+}
+
+}  // namespace
+}  // namespace quenmora::app

@@ -1,0 +1,83 @@
+#include "app/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "app/directory_list_model.h"
+#include "text/codepage.h"
+
+namespace quenmora::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A temporary folder, as a code-page-936 text and as a path, removed at the end.
+class TemporaryTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() /
+           ("quenmora-tree-" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::create_directories(root);
+    rootText = text::Utf16ToMultiByte(root.u16string(), text::kCodePageGbk);
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  fs::path root;
+  std::string rootText;
+};
+
+const std::u16string kStudents = u"\u5b66\u751f";  // 学生
+const std::string kStudentsGbk = "\xd1\xa7\xc9\xfa";
+
+TEST_F(TemporaryTree, ListsSubdirectoriesOnlyWithChineseNamesInCodePage936) {
+  fs::create_directories(root / "beta");
+  fs::create_directories(root / kStudents);
+  std::ofstream(root / "file.txt") << "not a directory";
+  std::vector<std::string> names = ListSubdirectories(rootText);
+  std::ranges::sort(names);
+  EXPECT_EQ(names, (std::vector<std::string>{"beta", kStudentsGbk}));
+  EXPECT_EQ(ListSubdirectories(rootText + "-missing"), std::vector<std::string>{});
+}
+
+TEST_F(TemporaryTree, ModelShowsTheChainAndSortedSubdirectoriesAndOpensThem) {
+  for (const fs::path& name : {fs::path("beta"), fs::path("Alpha"), fs::path("gamma"),
+                               fs::path(kStudents)})
+    fs::create_directories(root / name);
+  fs::create_directories(root / kStudents / "2024");
+  std::ofstream(root / "alpha.txt") << "a file";
+
+  DirectoryListModel model(ListSubdirectories);
+  model.SetPath(rootText);
+  const auto entries = model.entries();
+  const std::size_t current = model.currentIndex();
+  ASSERT_EQ(entries.size(), current + 5);
+  EXPECT_EQ(entries[current].depth, static_cast<int>(current));
+  const int depth = static_cast<int>(current) + 1;
+  EXPECT_EQ(std::vector<DirectoryEntry>(entries.begin() + current + 1, entries.end()),
+            (std::vector<DirectoryEntry>{
+                {"Alpha", depth}, {"beta", depth}, {"gamma", depth}, {kStudentsGbk, depth}}));
+
+  model.Open(current + 4);
+  const std::string separator = rootText.starts_with('/') ? "/" : "\\";
+  EXPECT_EQ(model.path(), rootText + separator + kStudentsGbk);
+  EXPECT_EQ(model.entries().back(), (DirectoryEntry{"2024", depth + 1}));
+  model.Open(current);
+  EXPECT_EQ(model.path(), rootText);
+}
+
+TEST(LocalIpv4Addresses, AreDottedQuadsWithoutLoopback) {
+  for (const std::string& address : LocalIpv4Addresses()) {
+    EXPECT_FALSE(address.starts_with("127.")) << address;
+    EXPECT_EQ(std::ranges::count(address, '.'), 3) << address;
+    EXPECT_TRUE(std::ranges::all_of(address, [](char c) { return c == '.' || (c >= '0' && c <= '9'); }))
+        << address;
+  }
+}
+
+}  // namespace
+}  // namespace quenmora::app
