@@ -1,0 +1,22 @@
+#pragma once
+// Everything the layout tables give is in pixels at 96 DPI; these scale it to a window's DPI.
+// Functions newer than Windows 7 are looked up at run time.
+#include <windows.h>
+
+namespace quenmora::win32 {
+
+inline constexpr int kLayoutDpi = 96;
+
+int SystemDpi();
+int WindowDpi(HWND window);
+inline int Scale(int pixels, int dpi) { return MulDiv(pixels, dpi, kLayoutDpi); }
+
+// The outer size of a window whose frame has `style`/`exStyle`: `width` × `height` (outer, at
+// 96 DPI), grown where needed so the client area is at least `minClientWidth` × `minClientHeight`.
+SIZE OuterSize(int width, int height, int minClientWidth, int minClientHeight, DWORD style,
+               DWORD exStyle, int dpi);
+
+// The system's message font at `dpi`: it shows Chinese on every Windows.
+HFONT CreateMessageFont(int dpi);
+
+}  // namespace quenmora::win32

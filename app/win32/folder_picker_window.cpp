@@ -1,0 +1,242 @@
+#include "app/win32/folder_picker_window.h"
+
+#include <commctrl.h>
+
+#include <cwctype>
+#include <utility>
+#include <vector>
+
+#include "app/platform.h"
+#include "app/win32/control_ids.h"
+#include "app/win32/dpi.h"
+#include "app/win32/wide_text.h"
+
+namespace quenmora::win32 {
+namespace {
+
+using app::PickerControl;
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr int kIndentSpaces = 3;  // per level of the directory list
+constexpr UINT_PTR kListSubclass = 1;
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kFolderPickerClass;
+  RegisterClassExW(&windowClass);  // fails harmlessly when a picker was made before
+}
+
+// The machine's drive roots ("C:\"), in the system's order.
+std::vector<std::wstring> DriveRoots() {
+  std::vector<std::wstring> roots;
+  const DWORD size = GetLogicalDriveStringsW(0, nullptr);
+  if (size == 0) return roots;
+  std::wstring all(size, L'\0');
+  const DWORD used = GetLogicalDriveStringsW(size, all.data());
+  for (std::size_t at = 0; at < used && all[at] != L'\0';) {
+    const std::size_t end = all.find(L'\0', at);
+    roots.push_back(all.substr(at, end - at));
+    at = end + 1;
+  }
+  return roots;
+}
+
+std::wstring ItemText(HWND comboBox, LRESULT index) {
+  const LRESULT length = SendMessageW(comboBox, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+}  // namespace
+
+FolderPickerWindow::FolderPickerWindow(HINSTANCE instance, HWND owner, std::string receiveDirectory,
+                                       std::function<void(std::string_view)> writeReceiveDirectory)
+    : instance_(instance),
+      owner_(owner),
+      controls_(app::FolderPickerLayout()),
+      logic_(*this, std::move(receiveDirectory), std::move(writeReceiveDirectory), app::ListSubdirectories) {}
+
+FolderPickerWindow::~FolderPickerWindow() {
+  if (window_) DestroyWindow(window_);
+}
+
+void FolderPickerWindow::RunModal() {
+  RegisterWindowClass(instance_, Procedure);
+  const app::WindowSpec& layout = app::FolderPickerLayout();
+  const int dpi = owner_ ? WindowDpi(owner_) : SystemDpi();
+  const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
+                              layout.minClientHeight, kStyle, kExStyle, dpi);
+  const std::wstring caption = Wide(layout.caption);
+  CreateWindowExW(kExStyle, kFolderPickerClass, caption.c_str(), kStyle, Scale(layout.left, dpi),
+                  Scale(layout.top, dpi), size.cx, size.cy, owner_, nullptr, instance_, this);
+  if (!window_) return;
+  if (owner_) EnableWindow(owner_, FALSE);
+  ShowWindow(window_, SW_SHOW);
+
+  bool quit = false;
+  MSG message{};
+  while (!closed_ && window_) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = got == 0;
+      break;
+    }
+    if (!IsDialogMessageW(window_, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  // The owner is enabled before the picker goes, so the activation returns to it.
+  if (owner_) EnableWindow(owner_, TRUE);
+  if (window_) DestroyWindow(window_);
+  // The program's own loop must see a quit that arrived here.
+  if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+}
+
+LRESULT CALLBACK FolderPickerWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<FolderPickerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<FolderPickerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      Created();
+      return 0;
+    case WM_COMMAND:
+      Command(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CLOSE:  // the frame's close box
+      logic_.CancelClicked();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (const HBRUSH brush = controls_.Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      controls_.ApplyDpi(LOWORD(wParam));
+      return 0;
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void FolderPickerWindow::Created() {
+  controls_.Create(instance_, window_, WindowDpi(window_));
+  const HWND drives = controls_.Handle(PickerControl::驱动框1);
+  for (const std::wstring& root : DriveRoots())
+    SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(root.c_str()));
+  SetWindowSubclass(controls_.Handle(PickerControl::目录框1), ListProcedure, kListSubclass,
+                    reinterpret_cast<DWORD_PTR>(this));
+  logic_.Created();
+}
+
+void FolderPickerWindow::Command(int id, int notification) {
+  if (id == IDCANCEL) {  // Escape
+    logic_.CancelClicked();
+  } else if (id == ControlId(PickerControl::按钮1) && notification == BN_CLICKED) {
+    logic_.OkClicked();
+  } else if (id == ControlId(PickerControl::按钮2) && notification == BN_CLICKED) {
+    logic_.CancelClicked();
+  } else if (id == ControlId(PickerControl::驱动框1) && notification == CBN_SELCHANGE) {
+    // Only the operator's choice gets here: CB_SETCURSEL from SelectDrive sends no notification.
+    const HWND drives = controls_.Handle(PickerControl::驱动框1);
+    const LRESULT selected = SendMessageW(drives, CB_GETCURSEL, 0, 0);
+    if (selected != CB_ERR) logic_.DriveChanged(Gbk(ItemText(drives, selected)));
+  } else if (id == ControlId(PickerControl::目录框1) && notification == LBN_DBLCLK) {
+    OpenSelectedEntry();
+  }
+}
+
+void FolderPickerWindow::OpenSelectedEntry() {
+  const LRESULT selected = SendMessageW(controls_.Handle(PickerControl::目录框1), LB_GETCURSEL, 0, 0);
+  if (selected != LB_ERR) logic_.EntryOpened(static_cast<std::size_t>(selected));
+}
+
+// The directory list: a press of the left button refreshes the selected directory before the
+// list handles the press as usual; Enter opens the selected entry.
+LRESULT CALLBACK FolderPickerWindow::ListProcedure(HWND list, UINT message, WPARAM wParam,
+                                                   LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  auto* picker = reinterpret_cast<FolderPickerWindow*>(self);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      picker->logic_.MousePressed();
+      break;
+    case WM_GETDLGCODE: {
+      const auto* pending = reinterpret_cast<const MSG*>(lParam);
+      if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN)
+        return DefSubclassProc(list, message, wParam, lParam) | DLGC_WANTMESSAGE;
+      break;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        picker->OpenSelectedEntry();
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, ListProcedure, kListSubclass);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+void FolderPickerWindow::SelectDrive(std::string_view root) {
+  const HWND drives = controls_.Handle(PickerControl::驱动框1);
+  const std::wstring wideRoot = Wide(root);
+  const LRESULT count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
+  LRESULT found = CB_ERR;
+  for (LRESULT index = 0; !wideRoot.empty() && index < count && found == CB_ERR; ++index) {
+    const std::wstring item = ItemText(drives, index);
+    if (!item.empty() && std::towupper(item[0]) == std::towupper(wideRoot[0])) found = index;
+  }
+  SendMessageW(drives, CB_SETCURSEL, static_cast<WPARAM>(found), 0);  // CB_ERR (-1): none selected
+}
+
+void FolderPickerWindow::ShowDirectories(std::span<const app::DirectoryEntry> entries, std::size_t current) {
+  const HWND list = controls_.Handle(PickerControl::目录框1);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const app::DirectoryEntry& entry : entries) {
+    const std::wstring line =
+        std::wstring(static_cast<std::size_t>(entry.depth * kIndentSpaces), L' ') + Wide(entry.name);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  }
+  SendMessageW(list, LB_SETCURSEL, current, 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void FolderPickerWindow::SetSelectedDirectory(std::string_view text) {
+  SetWindowTextW(controls_.Handle(PickerControl::编辑框1), Wide(text).c_str());
+}
+
+void FolderPickerWindow::Close() { closed_ = true; }
+
+}  // namespace quenmora::win32

@@ -1,0 +1,51 @@
+#pragma once
+// The folder picker "浏览文件夹" on Win32: a modal window over the main window that renders its
+// layout table and hands every event to the portable app::FolderPicker.
+#include <windows.h>
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/folder_picker.h"
+#include "app/folder_picker_view.h"
+#include "app/win32/rendered_controls.h"
+
+namespace quenmora::win32 {
+
+class FolderPickerWindow final : public app::FolderPickerView {
+ public:
+  FolderPickerWindow(HINSTANCE instance, HWND owner, std::string receiveDirectory,
+                     std::function<void(std::string_view)> writeReceiveDirectory);
+  ~FolderPickerWindow() override;
+  FolderPickerWindow(const FolderPickerWindow&) = delete;
+  FolderPickerWindow& operator=(const FolderPickerWindow&) = delete;
+
+  // Shows the picker and returns once it has closed. The owner takes no input meanwhile; the
+  // messages of every other window, the owner's queued tasks among them, are handled as usual.
+  void RunModal();
+
+  void SelectDrive(std::string_view root) override;
+  void ShowDirectories(std::span<const app::DirectoryEntry> entries, std::size_t current) override;
+  void SetSelectedDirectory(std::string_view text) override;
+  void Close() override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR subclassId, DWORD_PTR self);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Created();
+  void Command(int id, int notification);
+  void OpenSelectedEntry();
+
+  HINSTANCE instance_;
+  HWND owner_;
+  HWND window_ = nullptr;
+  RenderedControls controls_;
+  app::FolderPicker logic_;
+  bool closed_ = false;
+};
+
+}  // namespace quenmora::win32

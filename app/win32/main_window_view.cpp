@@ -1,0 +1,146 @@
+#include "app/win32/main_window_view.h"
+
+#include <utility>
+
+#include "app/texts.h"
+#include "app/win32/control_ids.h"
+#include "app/win32/dpi.h"
+#include "app/win32/folder_picker_window.h"
+#include "app/win32/wide_text.h"
+
+namespace quenmora::win32 {
+namespace {
+
+using app::MainControl;
+
+// A fixed frame: the layout is made for one size.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = 0;
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kMainWindowClass;
+  RegisterClassExW(&windowClass);  // fails harmlessly when a window was made before
+}
+
+}  // namespace
+
+MainWindowView::MainWindowView(HINSTANCE instance, app::AddressSource addresses, std::uint16_t port)
+    : instance_(instance),
+      controls_(app::MainWindowLayout()),
+      logic_(*this, ExecutorFor(queue_), std::move(addresses), port) {}
+
+MainWindowView::~MainWindowView() {
+  if (window_) DestroyWindow(window_);
+}
+
+bool MainWindowView::Open(int showCommand) {
+  RegisterWindowClass(instance_, Procedure);
+  const app::WindowSpec& layout = app::MainWindowLayout();
+  const int dpi = SystemDpi();
+  const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
+                              layout.minClientHeight, kStyle, kExStyle, dpi);
+  const std::wstring caption = Wide(layout.caption);
+  CreateWindowExW(kExStyle, kMainWindowClass, caption.c_str(), kStyle, Scale(layout.left, dpi),
+                  Scale(layout.top, dpi), size.cx, size.cy, nullptr, nullptr, instance_, this);
+  if (!window_) return false;
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+  return true;
+}
+
+LRESULT CALLBACK MainWindowView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindowView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindowView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      const int dpi = WindowDpi(window_);
+      controls_.Create(instance_, window_, dpi);
+      if (dpi != SystemDpi()) {
+        const app::WindowSpec& layout = app::MainWindowLayout();
+        const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
+                                    layout.minClientHeight, kStyle, kExStyle, dpi);
+        SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      queue_->Attach(window_);
+      logic_.Created();
+      return 0;
+    }
+    case UiQueue::kRunTasks:
+      queue_->RunPending();
+      return 0;
+    case WM_COMMAND:
+      Command(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      if (const HBRUSH brush = controls_.Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      controls_.ApplyDpi(LOWORD(wParam));
+      return 0;
+    }
+    case WM_DESTROY:
+      queue_->Detach();
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindowView::Command(int id, int notification) {
+  if (notification != BN_CLICKED) return;
+  if (id == ControlId(MainControl::按钮1)) logic_.SendRosterClicked();
+  if (id == ControlId(MainControl::按钮2)) logic_.ChooseClicked();
+}
+
+std::string MainWindowView::Text(MainControl control, bool* replaced) {
+  return Gbk(WindowText(controls_.Handle(control)), replaced);
+}
+
+void MainWindowView::SetText(MainControl control, std::string_view text) {
+  SetWindowTextW(controls_.Handle(control), Wide(text).c_str());
+}
+
+void MainWindowView::AppendText(MainControl control, std::string_view text) {
+  const HWND box = controls_.Handle(control);
+  const int end = GetWindowTextLengthW(box);
+  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+}
+
+void MainWindowView::ShowMessage(std::string_view text) {
+  MessageBoxW(window_, Wide(text).c_str(), Wide(app::kMessageBoxCaption).c_str(), MB_OK);
+}
+
+void MainWindowView::RunFolderPicker() {
+  FolderPickerWindow picker(instance_, window_, Text(MainControl::目录编辑框1),
+                            [this](std::string_view directory) { SetText(MainControl::目录编辑框1, directory); });
+  picker.RunModal();
+}
+
+}  // namespace quenmora::win32

@@ -1,0 +1,51 @@
+#pragma once
+// The main window "Quenmora" on Win32: renders the layout table and hands every event to the
+// portable app::MainWindow.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/main_view.h"
+#include "app/main_window.h"
+#include "app/win32/rendered_controls.h"
+#include "app/win32/ui_queue.h"
+
+namespace quenmora::win32 {
+
+class MainWindowView : public app::MainView {
+ public:
+  explicit MainWindowView(HINSTANCE instance, app::AddressSource addresses = app::LocalIpv4Addresses,
+                          std::uint16_t port = link::kPhonePort);
+  ~MainWindowView() override;
+  MainWindowView(const MainWindowView&) = delete;
+  MainWindowView& operator=(const MainWindowView&) = delete;
+
+  // Creates the window, which starts the server and the worker thread, and shows it.
+  bool Open(int showCommand);
+  HWND window() const { return window_; }
+  HWND control(app::MainControl control) const { return controls_.Handle(control); }
+  // Runs tasks on the window's thread, in order; tasks given after the window is gone are dropped.
+  link::UiExecutor executor() const { return ExecutorFor(queue_); }
+
+  std::string Text(app::MainControl control, bool* replaced = nullptr) override;
+  void SetText(app::MainControl control, std::string_view text) override;
+  void AppendText(app::MainControl control, std::string_view text) override;
+  void ShowMessage(std::string_view text) override;
+  void RunFolderPicker() override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Command(int id, int notification);
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  std::shared_ptr<UiQueue> queue_ = std::make_shared<UiQueue>();
+  RenderedControls controls_;
+  app::MainWindow logic_;
+};
+
+}  // namespace quenmora::win32
