@@ -3,6 +3,7 @@
 // is UTF-8 and every other code page is read as 936, the code page this program's texts use.
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -52,7 +53,7 @@ class Converter {
 // Code page 936 in both directions, as lookup tables built on first use.
 class Gbk {
  public:
-  static constexpr std::uint16_t kUnmapped = 0xFFFF;  // no byte pair has the trail byte 0xFF
+  static constexpr std::uint16_t kSurrogate = 0xFFFF;  // no byte pair has the trail byte 0xFF
 
   static const Gbk& Tables() {
     static const Gbk tables;  // built once, thread-safe
@@ -60,7 +61,7 @@ class Gbk {
   }
 
   // The bytes for a UTF-16 unit: a value below 0x100 is one byte, any other is lead byte * 256 +
-  // trail byte; kUnmapped when the code page lacks the character.
+  // trail byte; "?" when the code page lacks the character; kSurrogate for half a surrogate pair.
   std::uint16_t Encode(char16_t unit) const { return encode_[unit]; }
 
   // The character of a byte from 0x80 up standing alone, or 0 when it is not one by itself.
@@ -73,7 +74,8 @@ class Gbk {
 
  private:
   Gbk() {
-    encode_.fill(kUnmapped);
+    encode_.fill(kDefaultCharacter);
+    std::fill(encode_.begin() + 0xD800, encode_.begin() + 0xE000, kSurrogate);
     Converter toGbk("CP936", "UTF-16LE");
     if (toGbk.IsOpen()) {
       for (char32_t unit = 0; unit <= 0xFFFF; ++unit) {
@@ -110,61 +112,134 @@ class Gbk {
   std::array<char16_t, 0x8000> pairs_{};
 };
 
-char16_t* AppendUtf16(char32_t character, char16_t* out) {
-  if (character < 0x10000) {
-    *out++ = static_cast<char16_t>(character);
-  } else {
-    character -= 0x10000;
-    *out++ = static_cast<char16_t>(0xD800 + (character >> 10));
-    *out++ = static_cast<char16_t>(0xDC00 + (character & 0x3FF));
-  }
+// Writes a character beyond the BMP as its two surrogates.
+char16_t* AppendSurrogatePair(char32_t character, char16_t* out) {
+  character -= 0x10000;
+  *out++ = static_cast<char16_t>(0xD800 + (character >> 10));
+  *out++ = static_cast<char16_t>(0xDC00 + (character & 0x3FF));
   return out;
 }
 
-// Decodes UTF-8 into `out`, which has room for one unit per input byte (no sequence yields more).
-// Each maximal invalid subsequence (a lead byte with the continuation bytes that still fit it, or a
-// lone byte) becomes one U+FFFD.
-char16_t* DecodeUtf8(std::string_view text, char16_t* out) {
-  const auto* byte = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* const end = byte + text.size();
-  while (byte < end) {
-    const unsigned char lead = *byte++;
-    if (lead < 0x80) {
-      *out++ = lead;
-      continue;
+// UTF-8 decoding as a state machine whose steps hold no branch on the data: photo data is
+// random-looking bytes, on which per-byte branches would mostly be mispredicted.
+namespace utf8 {
+
+enum Class : std::uint8_t {
+  kAscii, kContinuation80, kContinuation90, kContinuationA0, kLead2, kLeadE0, kLead3, kLeadED,
+  kLeadF0, kLead4, kLeadF4, kNeverValid, kClassCount
+};
+
+// The states name the continuation bytes still needed; the After states also limit the range of
+// the next one (which rules out overlong forms, surrogates and code points beyond U+10FFFF).
+enum State : std::uint8_t {
+  kStart, kNeed1, kNeed2, kNeed3, kAfterE0, kAfterED, kAfterF0, kAfterF4, kStateCount
+};
+
+// What one byte does. Every step uses its byte, so the next byte's address never waits for the
+// table: a byte that breaks a sequence both ends it (kFlush) and is read as a new start.
+enum Action : std::uint8_t {
+  kFlush = 1,     // first write U+FFFD for the sequence read so far, which the byte breaks
+  kContinue = 2,  // the byte continues the sequence read so far
+  kEmit = 4,      // then write a unit: the finished character, or U+FFFD with kInvalid
+  kInvalid = 8,
+};
+
+struct Step {
+  std::uint8_t next;     // the state after the byte
+  std::uint8_t bits;     // the bits of the byte that belong to the character
+  std::uint8_t actions;  // a set of Action
+  std::uint8_t unused;   // makes a step four bytes, a cheap index
+};
+
+constexpr Class ClassOf(unsigned byte) {
+  if (byte < 0x80) return kAscii;
+  if (byte < 0x90) return kContinuation80;
+  if (byte < 0xA0) return kContinuation90;
+  if (byte < 0xC0) return kContinuationA0;
+  if (byte < 0xC2) return kNeverValid;
+  if (byte < 0xE0) return kLead2;
+  if (byte == 0xE0) return kLeadE0;
+  if (byte == 0xED) return kLeadED;
+  if (byte < 0xF0) return kLead3;
+  if (byte == 0xF0) return kLeadF0;
+  if (byte < 0xF4) return kLead4;
+  if (byte == 0xF4) return kLeadF4;
+  return kNeverValid;
+}
+
+constexpr auto kClasses = [] {
+  std::array<std::uint8_t, 256> classes{};
+  for (unsigned byte = 0; byte < 256; ++byte) classes[byte] = ClassOf(byte);
+  return classes;
+}();
+
+// A byte that its state does not accept ends the sequence read so far as one U+FFFD and starts anew, so each
+// maximal invalid subsequence becomes one U+FFFD. Rows have 16 entries to make indexing a shift.
+constexpr auto kSteps = [] {
+  std::array<std::array<Step, 16>, kStateCount> steps{};
+  auto& start = steps[kStart];
+  start.fill({kStart, 0, kEmit | kInvalid, 0});
+  start[kAscii] = {kStart, 0x7F, kEmit, 0};
+  start[kLead2] = {kNeed1, 0x1F, 0, 0};
+  start[kLeadE0] = {kAfterE0, 0x0F, 0, 0};
+  start[kLead3] = {kNeed2, 0x0F, 0, 0};
+  start[kLeadED] = {kAfterED, 0x0F, 0, 0};
+  start[kLeadF0] = {kAfterF0, 0x07, 0, 0};
+  start[kLead4] = {kNeed3, 0x07, 0, 0};
+  start[kLeadF4] = {kAfterF4, 0x07, 0, 0};
+  for (std::size_t state = kNeed1; state < kStateCount; ++state) {
+    for (std::size_t byteClass = 0; byteClass < kClassCount; ++byteClass) {
+      Step step = start[byteClass];
+      step.actions |= kFlush;
+      steps[state][byteClass] = step;
     }
-    // Continuations needed, and the range of the first one (which excludes overlong forms,
-    // surrogates and code points beyond U+10FFFF).
-    int continuations;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    char32_t character;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      continuations = 1;
-      character = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      continuations = 2;
-      character = lead & 0x0Fu;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      continuations = 3;
-      character = lead & 0x07u;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      *out++ = static_cast<char16_t>(kReplacementCharacter);
-      continue;
-    }
-    for (; continuations > 0 && byte < end && *byte >= low && *byte <= high; --continuations) {
-      character = character << 6 | (*byte++ & 0x3Fu);
-      low = 0x80;
-      high = 0xBF;
-    }
-    out = AppendUtf16(continuations == 0 ? character : kReplacementCharacter, out);
   }
+  const auto accept = [&](State state, Class continuation, State next) {
+    const auto actions = static_cast<std::uint8_t>(next == kStart ? kContinue | kEmit : kContinue);
+    steps[state][continuation] = {next, 0x3F, actions, 0};
+  };
+  for (Class continuation : {kContinuation80, kContinuation90, kContinuationA0}) {
+    accept(kNeed1, continuation, kStart);
+    accept(kNeed2, continuation, kNeed1);
+    accept(kNeed3, continuation, kNeed2);
+  }
+  accept(kAfterE0, kContinuationA0, kNeed1);
+  accept(kAfterED, kContinuation80, kNeed1);
+  accept(kAfterED, kContinuation90, kNeed1);
+  accept(kAfterF0, kContinuation90, kNeed2);
+  accept(kAfterF0, kContinuationA0, kNeed2);
+  accept(kAfterF4, kContinuation80, kNeed2);
+  return steps;
+}();
+
+// Decodes UTF-8 into `out`, which has room for one unit per input byte: no sequence yields more
+// units than it has bytes, so each step may write its units before knowing whether it keeps them.
+char16_t* Decode(std::string_view text, char16_t* out) {
+  std::uint8_t state = kStart;
+  char32_t character = 0;
+  for (const char byte : text) {
+    const auto value = static_cast<unsigned char>(byte);
+    const Step step = kSteps[state][kClasses[value]];
+    // Masks instead of conditions, so that the compiler emits no branches.
+    *out = static_cast<char16_t>(kReplacementCharacter);
+    out += (step.actions & kFlush) != 0;
+    const char32_t keep = 0u - static_cast<char32_t>((step.actions & kContinue) != 0);
+    character = (character << 6 & keep) | (value & step.bits);
+    const char32_t replace = 0u - static_cast<char32_t>((step.actions & kInvalid) != 0);
+    const char32_t unit = (character & ~replace) | (kReplacementCharacter & replace);
+    if (unit > 0xFFFF) {
+      out = AppendSurrogatePair(unit, out);
+    } else {
+      *out = static_cast<char16_t>(unit);
+      out += (step.actions & kEmit) != 0;
+    }
+    state = step.next;
+  }
+  if (state != kStart) *out++ = static_cast<char16_t>(kReplacementCharacter);
   return out;
 }
+
+}  // namespace utf8
 
 // Decodes code page 936 into `out`, which has room for one unit per input byte. A byte that is no
 // character, and a pair the code page leaves unassigned, become one U+FFFD; a lead byte followed
@@ -207,21 +282,19 @@ char* EncodeGbk(std::u16string_view text, char* out) {
   const char16_t* unit = text.data();
   const char16_t* const end = unit + text.size();
   while (unit < end) {
-    if (*unit < 0x80) {
-      *out++ = static_cast<char>(*unit++);
+    const std::uint16_t bytes = gbk.Encode(*unit);
+    if (bytes == Gbk::kSurrogate) {
+      // The code page has no character beyond the BMP: a pair, or a half alone, is one "?".
+      unit += IsHighSurrogate(unit[0]) && unit + 1 < end && IsLowSurrogate(unit[1]) ? 2 : 1;
+      *out++ = kDefaultCharacter;
       continue;
     }
-    const char32_t character = NextCharacter(unit, end);
-    const std::uint16_t bytes =
-        character < 0x10000 ? gbk.Encode(static_cast<char16_t>(character)) : Gbk::kUnmapped;
-    if (bytes == Gbk::kUnmapped) {
-      *out++ = kDefaultCharacter;
-    } else if (bytes < 0x100) {
-      *out++ = static_cast<char>(bytes);
-    } else {
-      *out++ = static_cast<char>(bytes >> 8);
-      *out++ = static_cast<char>(bytes & 0xFF);
-    }
+    ++unit;
+    // Both bytes are written whatever the length, which saves a branch per character.
+    const bool twoBytes = bytes > 0xFF;
+    out[0] = static_cast<char>(twoBytes ? bytes >> 8 : bytes);
+    out[1] = static_cast<char>(bytes & 0xFF);
+    out += twoBytes ? 2 : 1;
   }
   return out;
 }
@@ -255,7 +328,7 @@ char* EncodeUtf8(std::u16string_view text, char* out) {
 
 std::u16string MultiByteToUtf16(std::string_view text, unsigned codePage) {
   std::u16string result(text.size(), u'\0');
-  const char16_t* const end = codePage == kCodePageUtf8 ? DecodeUtf8(text, result.data())
+  const char16_t* const end = codePage == kCodePageUtf8 ? utf8::Decode(text, result.data())
                                                         : DecodeGbk(text, result.data());
   result.resize(static_cast<std::size_t>(end - result.data()));
   return result;
