@@ -8,14 +8,16 @@ namespace quenmora::text {
 
 inline constexpr unsigned kCodePageUtf8 = 65001;
 inline constexpr unsigned kCodePageGbk = 936;
-// The system's ANSI code page; on Linux this program treats it as 936.
+// The system's ANSI code page; on Linux this program treats it, and any code page but 65001, as
+// 936.
 inline constexpr unsigned kCodePageAnsi = 0;
 
 // Reads `text` in `codePage` and returns it as UTF-16. Invalid input becomes U+FFFD (for UTF-8,
 // one per maximal invalid subsequence) and conversion goes on after it.
 std::u16string MultiByteToUtf16(std::string_view text, unsigned codePage = kCodePageUtf8);
 
-// Writes `text` in `codePage`. Characters the code page lacks become "?".
+// Writes `text` in `codePage`. Characters the code page lacks become "?" (on Windows some become
+// look-alikes instead, such as "a" for U+00AA).
 std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage = kCodePageAnsi);
 
 // UTF-8 in, code page 936 out.

@@ -5,7 +5,9 @@
 namespace quenmora::text {
 
 // Undoes "%XX" escapes (hex digits in either case); "+" stays "+"; decoded zero bytes are
-// dropped. With `utf8` the result is read as UTF-8 and returned in code page 936.
+// dropped. The input ends at its first zero byte, so a raw chunk may be passed as it is. An escape
+// cut short by the end adds nothing; a non-hex digit counts as -2 (the low 8 bits of the sum are
+// kept). With `utf8` the result is read as UTF-8 and returned in code page 936.
 std::string PercentDecode(std::string_view input, bool utf8 = false);
 
 }  // namespace quenmora::text
