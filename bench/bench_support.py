@@ -1,0 +1,123 @@
+"""What the benchmark scripts share: the tools, test photos, processes on free ports, bounded
+waits and digest comparison."""
+import hashlib
+import os
+import random
+import socket
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+DEFAULT_BUILD = os.path.join(ROOT, "build", "linux")
+START_LIMIT_S = 10
+
+started = []  # every process the script starts; end_all() ends those still running
+
+
+def tools_in(build):
+    """Paths of quenmora-phone and quenmora-receive in a build directory; exits if missing."""
+    tools = {"phone": os.path.join(build, "tools", "quenmora-phone"),
+             "receive": os.path.join(build, "tools", "quenmora-receive")}
+    for path in tools.values():
+        if not os.access(path, os.X_OK):
+            sys.exit(f"{path} is missing; build the tools first")
+    return tools
+
+
+def spawn(command, **options):
+    process = subprocess.Popen(command, **options)
+    started.append(process)
+    return process
+
+
+def end_all():
+    for process in started:
+        if process.returncode is None and process.poll() is None:
+            process.kill()
+            process.wait()
+
+
+def make_photos(folder, sizes):
+    """One JPEG-like photo per size: FF D8 FF E0, then random bytes fixed by the photo's index."""
+    os.makedirs(folder)
+    paths = []
+    for i, size in enumerate(sizes):
+        path = os.path.join(folder, f"photo_{i:03d}.jpg")
+        with open(path, "wb") as f:
+            f.write(b"\xff\xd8\xff\xe0" + random.Random(i).randbytes(max(size - 4, 0)))
+        paths.append(path)
+    return paths
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def tcp_states(port):
+    """The states (hex, as /proc/net/tcp writes them) of this namespace's IPv4 and IPv6 sockets
+    whose local port is `port`. Reading them uses up no connection."""
+    states = []
+    for table in ("/proc/net/tcp", "/proc/net/tcp6"):
+        with open(table) as f:
+            next(f)
+            for line in f:
+                fields = line.split()
+                if int(fields[1].rsplit(":", 1)[1], 16) == port:
+                    states.append(fields[3])
+    return states
+
+
+LISTEN, ESTABLISHED, CLOSE_WAIT = "0A", "01", "08"
+
+
+def wait_until(condition, what, limit_s):
+    deadline = time.monotonic() + limit_s
+    while not condition():
+        if time.monotonic() > deadline:
+            sys.exit(f"gave up waiting for {what}")
+        time.sleep(0.001)
+
+
+class Receiver:
+    """quenmora-receive on a free port, writing into `out`, its output in `out`.log."""
+
+    def __init__(self, tools, out, wrapper=()):
+        os.makedirs(out)
+        self.out = out
+        self.log_path = out + ".log"
+        with open(self.log_path, "wb") as log:
+            self.process = spawn([*wrapper, tools["receive"], "--port", "0", out], stdout=log,
+                                 stderr=subprocess.STDOUT)
+        wait_until(lambda: "listening on port " in self.log(), "quenmora-receive to listen",
+                   START_LIMIT_S)
+        self.port = int(self.log().split("listening on port ")[1].split(",")[0])
+
+    def log(self):
+        with open(self.log_path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+
+    def stop(self, stop_signal):
+        """Sends `stop_signal`, waits for the end and returns the peak resident memory in KiB."""
+        self.process.send_signal(stop_signal)
+        _, status, usage = os.wait4(self.process.pid, 0)
+        self.process.returncode = os.waitstatus_to_exitcode(status)
+        if self.process.returncode != 0:
+            sys.exit(f"quenmora-receive ended with status {self.process.returncode}")
+        return usage.ru_maxrss
+
+
+def digest(path):
+    with open(path, "rb") as f:
+        return hashlib.file_digest(f, "sha256").hexdigest()
+
+
+def identical_photos(photos, out):
+    """How many of `photos` are in `out` under their own names with the same bytes."""
+    count = 0
+    for photo in photos:
+        received = os.path.join(out, os.path.basename(photo))
+        count += os.path.exists(received) and digest(photo) == digest(received)
+    return count
