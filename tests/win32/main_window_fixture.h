@@ -1,0 +1,43 @@
+#pragma once
+// The real main window, opened in the test's process with two made-up addresses and a server
+// on a free port. Message boxes are recorded instead of shown, so nothing waits for a click.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/win32/main_window_view.h"
+#include "app/win32/wide_text.h"
+#include "message_pump.h"
+
+namespace quenmora::win32::test_support {
+
+class RecordingMainWindow : public MainWindowView {
+ public:
+  using MainWindowView::MainWindowView;
+  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  std::vector<std::string> messages;
+};
+
+inline std::vector<std::string> TwoAddresses() { return {"10.1.2.3", "192.168.0.7"}; }
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&commonControls);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+  }
+
+  HWND Control(app::MainControl control) const { return window.control(control); }
+  std::wstring TextOf(app::MainControl control) const { return WindowText(Control(control)); }
+  void Click(app::MainControl button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
+
+  RecordingMainWindow window{GetModuleHandleW(nullptr), TwoAddresses, 0};
+};
+
+}  // namespace quenmora::win32::test_support
