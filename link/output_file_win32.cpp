@@ -1,0 +1,41 @@
+#include <algorithm>
+
+#include <windows.h>
+
+#include "link/output_file.h"
+
+namespace quenmora::link {
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+}  // namespace
+
+std::optional<OutputFile> OutputFile::Create(const std::u16string& path) {
+  // wchar_t is UTF-16 on Windows.
+  const HANDLE handle = ::CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE,
+                                      FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  // Only this handle may write, so each write lands at the end.
+  return OutputFile(reinterpret_cast<std::intptr_t>(handle));
+}
+
+void OutputFile::Close() {
+  if (handle_ != kNoHandle) ::CloseHandle(AsHandle(handle_));
+  handle_ = kNoHandle;
+}
+
+bool OutputFile::Append(std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const DWORD request = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(AsHandle(handle_), bytes.data(), request, &written, nullptr) || written == 0) {
+      return false;
+    }
+    bytes = bytes.subspan(written);
+  }
+  return true;
+}
+
+}  // namespace quenmora::link

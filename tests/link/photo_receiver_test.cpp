@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/notices.h"
+#include "reception_fixture.h"
+
+namespace quenmora::link::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Starts = std::vector<std::pair<std::int32_t, std::string>>;
+using Lines = std::vector<std::string>;
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+std::string Line(std::string_view notice, std::string_view detail) { return std::string(notice) + std::string(detail); }
+
+using PhotoReception = ReceptionTest;
+
+TEST_F(PhotoReception, ThreePhotosBecomeThreeFilesAndTheLastStaysOpenComplete) {
+  std::vector<std::string> photos;
+  for (unsigned i = 0; i < 3; ++i) {
+    photos.push_back(PhotoBytes(20000 + i * 777, i));
+    Send("phone:1", "STAT||photo" + std::to_string(i) + ".jpg");
+    for (std::size_t at = 0; at < photos[i].size(); at += 8192) Send("phone:1", photos[i].substr(at, 8192));
+    Send("phone:1", "END||");
+  }
+  EXPECT_EQ(receiver.receivedCount(), 3);
+  EXPECT_EQ(starts, (Starts{{1, "photo0.jpg"}, {2, "photo1.jpg"}, {3, "photo2.jpg"}}));
+  for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(Contents("photo" + std::to_string(i) + ".jpg"), photos[i]);
+  EXPECT_FALSE(HeldOpen("photo1.jpg"));
+  EXPECT_TRUE(HeldOpen("photo2.jpg"));  // readable while open: its content was complete above
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(PhotoReception, FileStartEmptiesAFileOfTheSameName) {
+  { std::ofstream(dir / "a.jpg", std::ios::binary) << "old content, longer than the new one"; }
+  Send("phone:1", "STAT||a.jpg");
+  EXPECT_EQ(Contents("a.jpg"), "");
+  Send("phone:1", "new");
+  EXPECT_EQ(Contents("a.jpg"), "new");
+}
+
+TEST_F(PhotoReception, MarkersAreLookedForOnlyBeforeTheFirstZeroByte) {
+  Send("phone:1", "STAT||a.jpg");
+  const std::string data = std::string("\0STAT||b.jpg", 12) + std::string("x\0END||y", 8);
+  Send("phone:1", data);
+  EXPECT_EQ(Contents("a.jpg"), data);
+  EXPECT_EQ(receiver.receivedCount(), 1);
+}
+
+TEST_F(PhotoReception, PercentEncodedMarkersAreRecognised) {
+  Send("phone:1", "STAT%7C%7cna%6De.jpg");
+  Send("phone:1", "abc");
+  Send("phone:1", "END%7C%7C");
+  Send("phone:1", "%53TAT||second%53TAT%7C%7C.jpg");
+  EXPECT_EQ(starts, (Starts{{1, "name.jpg"}, {2, "second.jpg"}}));
+  EXPECT_EQ(Contents("name.jpg"), "abc");
+}
+
+TEST_F(PhotoReception, ChineseNamesAreStoredUnderTheirCharacters) {
+  Send("phone:1", "STAT||%E5%BC%A0%E4%B8%89.jpg");
+  Send("phone:1", "zhang");
+  // Code page 936 writes these two with trail bytes "\" and "|"; they are still one name.
+  Send("phone:1", "STAT||%E4%B9%97%E5%84%84.jpg");
+  Send("phone:1", "trail");
+  EXPECT_EQ(starts, (Starts{{1, "\xD5\xC5\xC8\xFD.jpg"}, {2, "\x81\x5C\x83\x7C.jpg"}}));
+  EXPECT_EQ(Contents(fs::path(u8"\u5f20\u4e09.jpg")), "zhang");
+  EXPECT_EQ(Contents(fs::path(u8"\u4e57\u5104.jpg")), "trail");
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(PhotoReception, NamesMayAddressExistingSubdirectories) {
+  fs::create_directory(dir / "sub");
+  Send("phone:1", "STAT||sub%5Ca.jpg");
+  Send("phone:1", "in sub");
+  Send("phone:1", "STAT||./sub/b.jpg");
+  Send("phone:1", "STAT||missing/c.jpg");
+  Send("phone:1", "dropped");
+  EXPECT_EQ(Contents(fs::path("sub") / "a.jpg"), "in sub");
+  EXPECT_TRUE(Exists(fs::path("sub") / "b.jpg"));
+  EXPECT_FALSE(Exists("missing"));
+  EXPECT_EQ(notices, (Lines{Line(kCannotCreateFile, directoryText + kSeparator + "missing/c.jpg")}));
+}
+
+TEST_F(PhotoReception, UnsafeNamesAreRefusedAndTheirDataDropped) {
+  const fs::path inside = dir / "in";
+  fs::create_directory(inside);
+  directoryText = DirectoryText(inside);
+  const std::vector<std::string> unsafe = {"", "..%5Cescaped.jpg", "a/../../escaped.jpg", "%2Fescaped.jpg",
+                                           "%5Cescaped.jpg", "C:escaped.jpg", "a.jpg:stream"};
+  Lines expected;
+  for (const std::string& name : unsafe) {
+    Send("phone:1", "STAT||" + name);
+    Send("phone:1", "photo bytes");
+    expected.push_back(Line(kNameRefused, starts.back().second));
+  }
+  EXPECT_EQ(receiver.receivedCount(), static_cast<std::int32_t>(unsafe.size()));
+  EXPECT_EQ(notices, expected);
+  EXPECT_EQ(starts.back().second, "a.jpg:stream");
+  EXPECT_FALSE(Exists("escaped.jpg"));
+  EXPECT_TRUE(fs::is_empty(inside));
+}
+
+TEST_F(PhotoReception, DeviceNamesAreRefusedWhereTheyAreReserved) {
+  Send("phone:1", "STAT||nul.jpg");
+  Send("phone:1", "bytes");
+#ifdef _WIN32
+  EXPECT_EQ(notices, (Lines{Line(kNameRefused, "nul.jpg")}));
+#else
+  EXPECT_EQ(Contents("nul.jpg"), "bytes");
+#endif
+}
+
+TEST_F(PhotoReception, MissingDirectoryIsReportedAndTheCountStillRises) {
+  directoryText = DirectoryText(dir / "gone");
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:1", "dropped");
+  Send("phone:1", "dropped again");
+  EXPECT_EQ(receiver.receivedCount(), 1);
+  EXPECT_EQ(notices, (Lines{Line(kCannotCreateFile, directoryText + kSeparator + "a.jpg")}));
+}
+
+TEST_F(PhotoReception, EachFileStartReadsTheDirectoryAgain) {
+  fs::create_directory(dir / "second");
+  Send("phone:1", "STAT||a.jpg");
+  directoryText = DirectoryText(dir / "second");
+  Send("phone:1", "STAT||b.jpg");
+  Send("phone:1", "b");
+  EXPECT_TRUE(Exists("a.jpg"));
+  EXPECT_EQ(Contents(fs::path("second") / "b.jpg"), "b");
+}
+
+TEST_F(PhotoReception, DataWithoutAnyFileIsDroppedWithOneNoticePerConnection) {
+  Send("phone:1", "early");
+  Send("phone:1", "early again");
+  Send("phone:2", "early too");
+  EXPECT_EQ(notices, (Lines{std::string(kDataDropped), std::string(kDataDropped)}));
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:1", "kept");
+  EXPECT_EQ(Contents("a.jpg"), "kept");
+  EXPECT_EQ(notices.size(), 2u);
+}
+
+TEST_F(PhotoReception, WriteFailureIsReportedOncePerFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no file on Windows refuses writes after opening";
+#else
+  std::error_code error;
+  fs::create_symlink("/dev/full", dir / "full.jpg", error);
+  if (error || !fs::exists("/dev/full")) GTEST_SKIP() << "/dev/full is not available";
+  Send("phone:1", "STAT||full.jpg");
+  Send("phone:1", "fails");
+  Send("phone:1", "fails again");
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:1", "fine");
+  EXPECT_EQ(notices, (Lines{Line(kWriteFailed, directoryText + "/full.jpg")}));
+  EXPECT_EQ(Contents("a.jpg"), "fine");
+#endif
+}
+
+TEST_F(PhotoReception, TwoPhonesWriteTheirOwnFiles) {
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:2", "STAT||b.jpg");
+  Send("phone:1", "A1");
+  Send("phone:2", "B1");
+  Send("phone:1", "END||");
+  Send("phone:1", "STAT||c.jpg");  // closes a.jpg, leaves b.jpg to phone 2
+  Send("phone:2", "B2");
+  Send("phone:1", "C1");
+  Send("other:3", "X");  // never started a file: joins the most recent one
+  EXPECT_EQ(Contents("a.jpg"), "A1");
+  EXPECT_EQ(Contents("b.jpg"), "B1B2");
+  EXPECT_EQ(Contents("c.jpg"), "C1X");
+  EXPECT_FALSE(HeldOpen("a.jpg"));
+  EXPECT_TRUE(HeldOpen("b.jpg"));
+  EXPECT_EQ(receiver.receivedCount(), 3);
+}
+
+TEST_F(PhotoReception, AFileStartClosesTheFilesOfConnectionsThatHaveGone) {
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:2", "STAT||b.jpg");
+  receiver.ClientGone("phone:1");
+  EXPECT_TRUE(HeldOpen("a.jpg"));  // stays open until a file start
+  Send("phone:2", "STAT||c.jpg");
+  EXPECT_FALSE(HeldOpen("a.jpg"));
+  EXPECT_FALSE(HeldOpen("b.jpg"));
+  EXPECT_TRUE(HeldOpen("c.jpg"));
+}
+
+TEST_F(PhotoReception, APhoneThatReconnectsMidPhotoFinishesIt) {
+  const std::string photo = PhotoBytes(30000, 7);
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:1", photo.substr(0, 10000));
+  receiver.ClientGone("phone:1");
+  Send("phone:9", photo.substr(10000));
+  Send("phone:9", "END||");
+  Send("phone:9", "STAT||b.jpg");
+  Send("phone:9", "b");
+  EXPECT_EQ(Contents("a.jpg"), photo);
+  EXPECT_EQ(Contents("b.jpg"), "b");
+  EXPECT_FALSE(HeldOpen("a.jpg"));
+  EXPECT_TRUE(notices.empty());
+}
+
+}  // namespace
+}  // namespace quenmora::link::testing
