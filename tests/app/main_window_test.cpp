@@ -143,13 +143,6 @@ TEST_F(MainWindowTest, WithOneAddressTheBoxReadsAddressBlankLineHeadingAndTwoSte
   EXPECT_TRUE(lines[4].starts_with("2."));  // and no line end after it
 }
 
-TEST_F(MainWindowTest, WithNoAddressesTheBoxHoldsOnlyTheInstructionsStartingWithABlankLine) {
-  const auto window = OpenWindow({});
-  ASSERT_TRUE(WaitForInstructions());
-  EXPECT_EQ(view.text(kInfoBox), kInstructions);
-  EXPECT_TRUE(view.text(kInfoBox).starts_with("\r\n"));
-}
-
 TEST_F(MainWindowTest, ListenFailureNoticeHasItsOwnLineBeforeTheAddresses) {
   FakeMainView first;
   MainWindow holder(first, ui.executor(), Addresses({}), 0);
