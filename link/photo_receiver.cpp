@@ -1,12 +1,14 @@
 #include "link/photo_receiver.h"
 
-#include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "link/chunk_pieces.h"
 #include "link/notices.h"
 #include "link/output_file.h"
 #include "link/receive_path.h"
@@ -17,14 +19,14 @@
 namespace quenmora::link {
 namespace {
 
-constexpr std::string_view kFileStartMarker = "STAT||";
-constexpr std::string_view kEndMarker = "END||";
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
 
 // The bytes up to the first zero byte: the part the marker tests look at.
 std::string_view TextPart(std::span<const std::uint8_t> chunk) {
-  const auto* bytes = reinterpret_cast<const char*>(chunk.data());
-  const void* zero = std::memchr(bytes, 0, chunk.size());
-  return {bytes, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : chunk.size()};
+  const std::string_view bytes = AsText(chunk);
+  return bytes.substr(0, bytes.find('\0'));
 }
 
 // Every "STAT||" removed in one pass; what the removal joins up is not searched again.
@@ -73,6 +75,7 @@ struct PhotoReceiver::State {
   void StartFile(Connection& connection, const std::string& name);
   void WriteData(Connection& connection, std::span<const std::uint8_t> data);
   void HandleWholeChunk(Connection& connection, std::span<const std::uint8_t> chunk);
+  void HandlePieces(Connection& connection, const std::vector<ChunkPiece>& pieces);
 };
 
 void PhotoReceiver::State::StartFile(Connection& connection, const std::string& name) {
@@ -120,14 +123,31 @@ void PhotoReceiver::State::WriteData(Connection& connection, std::span<const std
   }
 }
 
-// A chunk is a file start if its decoded text holds "STAT||" (the rest of that text is the
-// name), an end marker if it holds "END||", and file data otherwise.
+// A chunk with no marker at a message boundary is a file start if its decoded text holds
+// "STAT||" (the rest of that text is the name), an end marker if it holds "END||", and file data
+// otherwise. Decoding the markers keeps percent-encoded ones working.
 void PhotoReceiver::State::HandleWholeChunk(Connection& connection, std::span<const std::uint8_t> chunk) {
   const std::string decoded = text::PercentDecode(TextPart(chunk), true);
   if (decoded.find(kFileStartMarker) != std::string::npos) {
     StartFile(connection, WithoutFileStartMarkers(decoded));
   } else if (decoded.find(kEndMarker) == std::string::npos) {
     WriteData(connection, chunk);
+  }
+}
+
+// A chunk holding several messages that the network merged: each piece in order.
+void PhotoReceiver::State::HandlePieces(Connection& connection, const std::vector<ChunkPiece>& pieces) {
+  for (const ChunkPiece& piece : pieces) {
+    switch (piece.kind) {
+      case PieceKind::kData:
+        WriteData(connection, piece.bytes);
+        break;
+      case PieceKind::kFileStart:
+        StartFile(connection, WithoutFileStartMarkers(text::PercentDecode(AsText(piece.bytes), true)));
+        break;
+      case PieceKind::kEnd:  // the file stays open until the next file start
+        break;
+    }
   }
 }
 
@@ -138,7 +158,13 @@ PhotoReceiver::PhotoReceiver(ReceptionHooks hooks) : state_(std::make_unique<Sta
 PhotoReceiver::~PhotoReceiver() = default;
 
 void PhotoReceiver::HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk) {
-  state_->HandleWholeChunk(state_->connections[client], chunk);
+  Connection& connection = state_->connections[client];
+  const std::vector<ChunkPiece> pieces = SplitAtMarkers(chunk);
+  if (pieces.empty()) {
+    state_->HandleWholeChunk(connection, chunk);
+  } else {
+    state_->HandlePieces(connection, pieces);
+  }
 }
 
 void PhotoReceiver::ClientGone(const std::string& client) {

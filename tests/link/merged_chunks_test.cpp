@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/notices.h"
+#include "reception_fixture.h"
+
+namespace quenmora::link::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Starts = std::vector<std::pair<std::int32_t, std::string>>;
+using MergedChunks = ReceptionTest;
+
+TEST_F(MergedChunks, APhoneThatDoesNotPauseLosesNothing) {
+  const std::string a = PhotoBytes(5000, 1), b = PhotoBytes(6000, 2), c = PhotoBytes(7000, 3);
+  Send("phone:1", "STAT||a.jpg" + a.substr(0, 100));                     // start + data
+  Send("phone:1", a.substr(100, 4850));
+  Send("phone:1", a.substr(4950) + "END||STAT||b.jpg" + b.substr(0, 10));  // data + end + start + data
+  Send("phone:1", b.substr(10) + "END||STAT||c.jpg");                      // data + end + start
+  Send("phone:1", c + "END||");                                            // data + end
+  EXPECT_EQ(starts, (Starts{{1, "a.jpg"}, {2, "b.jpg"}, {3, "c.jpg"}}));
+  EXPECT_EQ(Contents("a.jpg"), a);
+  EXPECT_EQ(Contents("b.jpg"), b);
+  EXPECT_EQ(Contents("c.jpg"), c);
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MergedChunks, TwoWholePhotosInOneChunk) {
+  const std::string a = PhotoBytes(3000, 4), b = PhotoBytes(3000, 5);
+  Send("phone:1", "STAT||first.jpg");
+  Send("phone:1", "END||STAT||a.jpg" + a + "END||STAT||b.jpg" + b + "END||");
+  EXPECT_EQ(receiver.receivedCount(), 3);
+  EXPECT_EQ(Contents("first.jpg"), "");
+  EXPECT_EQ(Contents("a.jpg"), a);
+  EXPECT_EQ(Contents("b.jpg"), b);
+}
+
+TEST_F(MergedChunks, MergedNamesAreDecodedAndCheckedLikeAnyOther) {
+  const std::string a = PhotoBytes(2000, 6);
+  Send("phone:1", "STAT||%2E%2E%2Fescaped.jpg" + a + "END||STAT||%E5%BC%A0%E4%B8%89.jpg" + a);
+  EXPECT_EQ(starts, (Starts{{1, "../escaped.jpg"}, {2, "\xD5\xC5\xC8\xFD.jpg"}}));
+  EXPECT_EQ(notices, (std::vector<std::string>{std::string(kNameRefused) + "../escaped.jpg"}));
+  EXPECT_FALSE(fs::exists(dir.parent_path() / "escaped.jpg"));
+  EXPECT_EQ(Contents(fs::path(u8"\u5f20\u4e09.jpg")), a);
+}
+
+TEST_F(MergedChunks, EncodedMarkersInUnmergedChunksStillWork) {
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:1", "data");
+  Send("phone:1", "END%7C%7C");
+  Send("phone:1", "STAT%7C%7Cb.jpg");
+  Send("phone:1", "more");
+  EXPECT_EQ(Contents("a.jpg"), "data");
+  EXPECT_EQ(Contents("b.jpg"), "more");
+}
+
+TEST_F(MergedChunks, EachConnectionsPiecesGoToItsOwnFile) {
+  Send("phone:1", "STAT||a.jpg\xFF" "A1");
+  Send("phone:2", "STAT||b.jpg\xFF" "B1");
+  Send("phone:1", "A2END||STAT||c.jpg\xFF" "C1");
+  Send("phone:2", "B2END||");
+  EXPECT_EQ(Contents("a.jpg"), "\xFF" "A1A2");
+  EXPECT_EQ(Contents("b.jpg"), "\xFF" "B1B2");
+  EXPECT_EQ(Contents("c.jpg"), "\xFF" "C1");
+}
+
+}  // namespace
+}  // namespace quenmora::link::testing
