@@ -3,6 +3,7 @@
 #include <array>
 #include <asio.hpp>
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <future>
 #include <thread>
@@ -19,6 +20,7 @@ using asio::ip::tcp;
 constexpr std::size_t kReceiveBufferSize = 64 * 1024;
 // Anything on the Wi-Fi can connect; connections beyond this many are closed at once.
 constexpr std::size_t kMaxConnections = 64;
+constexpr auto kAcceptRetryDelay = std::chrono::milliseconds(100);
 
 std::string AddressText(const tcp::endpoint& peer) {
   return peer.address().to_string() + ":" + std::to_string(peer.port());
@@ -109,8 +111,17 @@ class PhoneServer::Impl {
   void Accept() {
     acceptor_.async_accept([this](const asio::error_code& ec, tcp::socket socket) {
       if (ec == asio::error::operation_aborted) return;
-      if (!ec) Admit(std::move(socket));
-      Accept();
+      if (!ec) {
+        Admit(std::move(socket));
+        Accept();
+        return;
+      }
+      // Out of descriptors, say: the connection stays queued and would fail again at once, so
+      // wait a little instead of spinning.
+      acceptRetry_.expires_after(kAcceptRetryDelay);
+      acceptRetry_.async_wait([this](const asio::error_code& waited) {
+        if (!waited) Accept();
+      });
     });
   }
 
@@ -193,6 +204,7 @@ class PhoneServer::Impl {
   asio::io_context io_;
   asio::executor_work_guard<asio::io_context::executor_type> work_ = asio::make_work_guard(io_);
   tcp::acceptor acceptor_{io_};
+  asio::steady_timer acceptRetry_{io_};
   std::vector<std::shared_ptr<Connection>> connections_;
   std::thread thread_;  // declared last: it starts once everything it touches exists
 };
