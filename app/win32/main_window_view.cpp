@@ -126,11 +126,22 @@ void MainWindowView::SetText(MainControl control, std::string_view text) {
   SetWindowTextW(controls_.Handle(control), Wide(text).c_str());
 }
 
+// The caret, the selection and the scroll position stay as they were: the first lines of the
+// information box (the addresses the operator needs) must not scroll away as the rest arrives.
 void MainWindowView::AppendText(MainControl control, std::string_view text) {
   const HWND box = controls_.Handle(control);
+  DWORD selectionStart = 0;
+  DWORD selectionEnd = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
+  const LRESULT firstVisibleLine = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageW(box, WM_SETREDRAW, FALSE, 0);
   const int end = GetWindowTextLengthW(box);
   SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(end), end);
   SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+  SendMessageW(box, EM_SETSEL, selectionStart, static_cast<LPARAM>(selectionEnd));
+  SendMessageW(box, EM_LINESCROLL, 0, firstVisibleLine - SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0));
+  SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(box, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);  // the scroll bar too
 }
 
 void MainWindowView::ShowMessage(std::string_view text) {

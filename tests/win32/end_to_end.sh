@@ -43,7 +43,7 @@ wait_for() {  # SECONDS COMMAND...: until COMMAND succeeds
 text_is() { [ "$(probe text "$1")" = "$2" ]; }
 
 ln -sfn "$received" "$drive"
-wine "$exe" &
+wine "$exe" >/dev/null 2>&1 &
 program=$!
 check "the program starts and shows D:\\ as its receive directory" wait_for 60 probe wait 1
 check "the receive directory box reads D:\\" text_is directory 'D:\'

@@ -69,18 +69,17 @@ struct Picker {
   void Click(PickerControl button) const { SendMessageW(Control(button), BM_CLICK, 0, 0); }
 };
 
+BOOL CALLBACK MatchPicker(HWND candidate, LPARAM result) {
+  wchar_t className[64] = {};
+  GetClassNameW(candidate, className, 64);
+  if (lstrcmpW(className, kFolderPickerClass) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(result) = candidate;
+  return FALSE;
+}
+
 HWND FindPickerOfThisThread() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND candidate, LPARAM result) -> BOOL {
-        wchar_t className[64] = {};
-        GetClassNameW(candidate, className, 64);
-        if (lstrcmpW(className, kFolderPickerClass) != 0) return TRUE;
-        *reinterpret_cast<HWND*>(result) = candidate;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), MatchPicker, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

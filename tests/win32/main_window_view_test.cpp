@@ -157,9 +157,15 @@ TEST_F(MainWindowTest, EditBoxesHaveTheirStylesAndTheRosterBoxNoLengthLimit) {
 TEST_F(MainWindowTest, AppendTextAddsAtTheEndWhereverTheCaretIs) {
   ASSERT_TRUE(PumpUntil([&] { return TextOf(MainControl::编辑框1) == ExpectedInformation(); }));
   const HWND box = Control(MainControl::编辑框1);
-  SendMessageW(box, EM_SETSEL, 0, 0);
+  SendMessageW(box, EM_SETSEL, 2, 5);
   window.AppendText(MainControl::编辑框1, "\xd5\xc5");  // 张
   EXPECT_EQ(TextOf(MainControl::编辑框1), ExpectedInformation() + L"\u5f20");
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 2u) << "the operator's selection stays";
+  EXPECT_EQ(end, 5u);
+  EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the first address stays in view";
 }
 
 TEST_F(MainWindowTest, TextIsCodePage936AndSaysWhenCharactersWereReplaced) {

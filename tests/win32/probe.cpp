@@ -4,8 +4,12 @@
 //   quenmora-probe set CONTROL FILE          puts the UTF-8 text of FILE into a control
 //   quenmora-probe click BUTTON              presses a button
 //   quenmora-probe wait-picker SECONDS       until the folder picker is open
-//   quenmora-probe rect main|picker          prints "X Y WIDTH HEIGHT" of the window on screen
+//   quenmora-probe client-rect main|picker   prints "X Y WIDTH HEIGHT" of the client area on screen
+//   quenmora-probe move main|picker X Y      moves the window's top-left corner there
 //   quenmora-probe close                     closes the main window
+//   quenmora-probe hold SECONDS              keeps a hidden window (so Wine's desktop) alive until release
+//   quenmora-probe held                      whether a hold is running
+//   quenmora-probe release                   ends the hold
 // CONTROL: info, roster, count, directory, picked (the picker's selected directory).
 // BUTTON: send, choose (main window); ok, cancel (picker). Exit status 0 on success.
 #include <windows.h>
@@ -145,6 +149,38 @@ bool PickerReady() {
   return picker && IsWindowVisible(picker);
 }
 
+constexpr wchar_t kHoldClass[] = L"QuenmoraProbeHold";
+
+LRESULT CALLBACK HoldProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A hidden window keeps Wine's desktop process running between the tests' windows. Started with
+// its output sent elsewhere, the desktop process then never holds a test's output open.
+int Hold(const wchar_t* seconds) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = HoldProcedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kHoldClass;
+  RegisterClassExW(&windowClass);
+  const HWND window = CreateWindowExW(0, kHoldClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      windowClass.hInstance, nullptr);
+  if (!window) return 1;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::wcstoul(seconds, nullptr, 10)) * 1000;
+  for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return 0;
+      DispatchMessageW(&message);
+    }
+  }
+  DestroyWindow(window);
+  return 0;
+}
+
 int Fail(const char* what) {
   std::fprintf(stderr, "quenmora-probe: %s\n", what);
   return 1;
@@ -158,16 +194,30 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring argument = argc > 2 ? argv[2] : L"";
   if (command == L"wait" && argc == 3) return WaitFor(argv[2], MainWindowReady) ? 0 : Fail("no main window");
   if (command == L"wait-picker" && argc == 3) return WaitFor(argv[2], PickerReady) ? 0 : Fail("no folder picker");
+  if (command == L"hold" && argc == 3) return Hold(argv[2]);
+  if (command == L"held") return FindWindowW(kHoldClass, nullptr) ? 0 : 1;
+  if (command == L"release") {
+    if (const HWND hold = FindWindowW(kHoldClass, nullptr)) PostMessageW(hold, WM_CLOSE, 0, 0);
+    return 0;
+  }
   if (command == L"close") {
     const HWND main = MainWindow();
     return main && PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : Fail("no main window");
   }
-  if (command == L"rect" && argc == 3) {
+  if (command == L"client-rect" && argc == 3) {
     const HWND window = argument == L"picker" ? PickerWindow() : MainWindow();
-    RECT rect;
-    if (!window || !GetWindowRect(window, &rect)) return Fail("no such window");
-    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    RECT client;
+    POINT origin{0, 0};
+    if (!window || !GetClientRect(window, &client) || !ClientToScreen(window, &origin)) return Fail("no such window");
+    std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     return 0;
+  }
+  if (command == L"move" && argc == 5) {
+    const HWND window = argument == L"picker" ? PickerWindow() : MainWindow();
+    return window && SetWindowPos(window, nullptr, std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10),
+                                  0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : Fail("no such window");
   }
   const HWND control = ControlNamed(argument);
   if (!control) return Fail("no such control (is the window open?)");
