@@ -24,6 +24,7 @@ class PhotoReceiver {
   PhotoReceiver(const PhotoReceiver&) = delete;
   PhotoReceiver& operator=(const PhotoReceiver&) = delete;
 
+  // One chunk from `client`'s connection. Its bytes are handed to the system before this returns.
   void HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk);
   // The connection has closed; its file stays open until the next file start.
   void ClientGone(const std::string& client);

@@ -48,16 +48,6 @@ TEST_F(MergedChunks, MergedNamesAreDecodedAndCheckedLikeAnyOther) {
   EXPECT_EQ(Contents(fs::path(u8"\u5f20\u4e09.jpg")), a);
 }
 
-TEST_F(MergedChunks, EncodedMarkersInUnmergedChunksStillWork) {
-  Send("phone:1", "STAT||a.jpg");
-  Send("phone:1", "data");
-  Send("phone:1", "END%7C%7C");
-  Send("phone:1", "STAT%7C%7Cb.jpg");
-  Send("phone:1", "more");
-  EXPECT_EQ(Contents("a.jpg"), "data");
-  EXPECT_EQ(Contents("b.jpg"), "more");
-}
-
 TEST_F(MergedChunks, EachConnectionsPiecesGoToItsOwnFile) {
   Send("phone:1", "STAT||a.jpg\xFF" "A1");
   Send("phone:2", "STAT||b.jpg\xFF" "B1");
