@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "link/notices.h"
@@ -123,15 +124,23 @@ TEST_F(PhoneLinkTest, RosterGoesToTheLatestPhoneEveryTimeTheButtonIsPressed) {
 
 TEST_F(PhoneLinkTest, RosterToAPhoneThatHasGoneSaysSo) {
   ASSERT_TRUE(link->Start(0));
+  roster = "1101";
   auto phone = Connect();
   const std::string address = phone->address();
   phone->Close();
-  roster = "1101";
-  // Time for the close to reach the link. A send to a closed peer can still succeed locally, so
-  // the message must come from the link knowing the phone has gone.
-  ui.RunFor(100ms);
+  // The server has dropped the connection (its event is queued) but the link has not heard yet:
+  // the send itself fails.
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (ui.pending() == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(1ms);
+  }
   link->SendRoster();
+  EXPECT_TRUE(messages.empty());
   ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
+  // Once the link knows, the button says so at once, without sending.
+  messages.clear();
+  link->SendRoster();
+  EXPECT_EQ(messages, std::vector<std::string>{std::string(kPhoneNotConnected)});
   ui.RunFor(100ms);
   EXPECT_EQ(messages, std::vector<std::string>{std::string(kPhoneNotConnected)});
   EXPECT_EQ(link->currentClient(), address);
