@@ -100,13 +100,25 @@ class Receiver:
             return f.read()
 
     def stop(self, stop_signal):
-        """Sends `stop_signal`, waits for the end and returns the peak resident memory in KiB."""
+        """Sends `stop_signal` and waits for the end; returns the peak resident memory in KiB."""
+        peak = peak_memory_kib(self.process.pid)
         self.process.send_signal(stop_signal)
-        _, status, usage = os.wait4(self.process.pid, 0)
-        self.process.returncode = os.waitstatus_to_exitcode(status)
-        if self.process.returncode != 0:
+        if self.process.wait(timeout=START_LIMIT_S) != 0:
             sys.exit(f"quenmora-receive ended with status {self.process.returncode}")
-        return usage.ru_maxrss
+        return peak
+
+
+def peak_memory_kib(pid):
+    """The process's peak resident memory so far (VmHWM), in KiB; None once it has ended.
+    (The rusage of wait4 is no use here: it keeps the forking Python's size across exec.)"""
+    try:
+        with open(f"/proc/{pid}/status") as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except (FileNotFoundError, ProcessLookupError):
+        pass
+    return None
 
 
 def digest(path):
