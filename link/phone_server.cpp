@@ -186,6 +186,7 @@ class PhoneServer::Impl {
   }
 
   // Hands a task to the UI thread; it does nothing if the server is gone by the time it runs.
+  // The server is destroyed on the UI thread, so the check cannot race with its destruction.
   void ToUi(std::function<void()> task) {
     ui_([alive = alive_, task = std::move(task)] {
       if (alive->load()) task();
