@@ -99,6 +99,14 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       controls_.ApplyDpi(LOWORD(wParam));
       return 0;
     }
+    // The focus goes back to where it was; at first, to the roster box, where the operator
+    // pastes.
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE && IsChild(window_, GetFocus())) focus_ = GetFocus();
+      break;
+    case WM_SETFOCUS:
+      SetFocus(IsWindow(focus_) ? focus_ : controls_.Handle(MainControl::编辑框2));
+      return 0;
     case WM_DESTROY:
       queue_->Detach();
       break;

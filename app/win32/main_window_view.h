@@ -43,6 +43,7 @@ class MainWindowView : public app::MainView {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
+  HWND focus_ = nullptr;  // the control that had the focus when the window was last deactivated
   std::shared_ptr<UiQueue> queue_ = std::make_shared<UiQueue>();
   RenderedControls controls_;
   app::MainWindow logic_;

@@ -9,7 +9,9 @@ bool MoveFocusOnTab(HWND mainWindow, const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
   if (!IsChild(mainWindow, message.hwnd) || (GetKeyState(VK_CONTROL) & 0x8000)) return false;
   const bool backwards = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-  if (const HWND next = GetNextDlgTabItem(mainWindow, GetFocus(), backwards)) SetFocus(next);
+  HWND focus = GetFocus();
+  if (!IsChild(mainWindow, focus)) focus = nullptr;  // then the first (or last) control
+  if (const HWND next = GetNextDlgTabItem(mainWindow, focus, backwards)) SetFocus(next);
   return true;
 }
 
