@@ -32,9 +32,15 @@ bool IsDeviceName(std::u16string_view component) {
                       digit == u'\u00B3');
 }
 
+// Windows drops trailing dots and spaces from a path's last component, so ".. " can mean "..".
+bool IsDotsAndSpaces(std::u16string_view component) {
+  return std::ranges::count(component, u'.') >= 2 &&
+         std::ranges::all_of(component, [](char16_t c) { return c == u'.' || c == u' '; });
+}
+
 }  // namespace
 
-bool IsSafeFileName(std::u16string_view name, bool deviceNamesReserved) {
+bool IsSafeFileName(std::u16string_view name, bool windowsRules) {
   if (name.empty() || IsSeparator(name.front()) || name.find(u':') != std::u16string_view::npos) {
     return false;
   }
@@ -43,7 +49,8 @@ bool IsSafeFileName(std::u16string_view name, bool deviceNamesReserved) {
     const auto end = std::find_if(name.begin() + static_cast<std::ptrdiff_t>(begin), name.end(), IsSeparator);
     const std::u16string_view component =
         name.substr(begin, static_cast<std::size_t>(end - name.begin()) - begin);
-    if (component == u".." || (deviceNamesReserved && IsDeviceName(component))) return false;
+    if (component == u"..") return false;
+    if (windowsRules && (IsDeviceName(component) || IsDotsAndSpaces(component))) return false;
     begin += component.size() + 1;
   }
   return true;

@@ -6,15 +6,15 @@
 namespace quenmora::link {
 
 #ifdef _WIN32
-inline constexpr bool kDeviceNamesReserved = true;
+inline constexpr bool kWindowsNameRules = true;
 #else
-inline constexpr bool kDeviceNamesReserved = false;
+inline constexpr bool kWindowsNameRules = false;
 #endif
 
 // `name` is the decoded name in UTF-16 (checked there, not on code-page-936 bytes, whose trail
 // bytes can look like "\" or "|"). Refused: an empty name, one that begins with "\" or "/",
 // holds ":" or has a ".." component; with `deviceNamesReserved`, also a component naming a
 // device (CON, NUL, COM1, ...) with or without an extension.
-bool IsSafeFileName(std::u16string_view name, bool deviceNamesReserved = kDeviceNamesReserved);
+bool IsSafeFileName(std::u16string_view name, bool deviceNamesReserved = kWindowsNameRules);
 
 }  // namespace quenmora::link

@@ -27,10 +27,11 @@ TEST(SafeFileName, AcceptsNamesInsideTheDirectory) {
   }
 }
 
-TEST(SafeFileName, DeviceNamesAreRefusedOnlyWhereTheyAreReserved) {
+TEST(SafeFileName, WindowsRulesRefuseDeviceNamesAndDotsThatTrimToParent) {
   for (std::u16string_view name : {u"CON", u"con.jpg", u"Prn.txt.jpg", u"sub/AUX", u"nul .jpg", u"COM1",
                                    u"com9.jpg", u"LPT1", u"lpt9.x", u"CONIN$", u"conout$.txt",
-                                   u"COM\u00b9.jpg", u"a\\Nul\\b.jpg"}) {
+                                   u"COM\u00b9.jpg", u"a\\Nul\\b.jpg", u".. ", u"a\\...\\b.jpg",
+                                   u". .", u"sub/.. /x.jpg"}) {
     EXPECT_FALSE(IsSafeFileName(name, true)) << Shown(name);
     EXPECT_TRUE(IsSafeFileName(name, false)) << Shown(name);
   }
