@@ -100,12 +100,24 @@ class Receiver:
             return f.read()
 
     def stop(self, stop_signal):
-        """Sends `stop_signal` and waits for the end; returns the peak resident memory in KiB."""
+        """Sends `stop_signal` and waits for the end; returns the peak resident memory in KiB
+        and the CPU seconds used."""
         peak = peak_memory_kib(self.process.pid)
         self.process.send_signal(stop_signal)
-        if self.process.wait(timeout=START_LIMIT_S) != 0:
+        cpu = reap(self.process)
+        if self.process.returncode != 0:
             sys.exit(f"quenmora-receive ended with status {self.process.returncode}")
-        return peak
+        return peak, cpu
+
+
+def reap(process, wait=True):
+    """Collects an ended process (setting its returncode) and returns the CPU seconds it used;
+    None if `wait` is false and it is still running."""
+    pid, status, usage = os.wait4(process.pid, 0 if wait else os.WNOHANG)
+    if pid == 0:
+        return None
+    process.returncode = os.waitstatus_to_exitcode(status)
+    return usage.ru_utime + usage.ru_stime
 
 
 def peak_memory_kib(pid):
