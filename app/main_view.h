@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,10 @@ class MainView {
   virtual void AppendText(MainControl control, std::string_view text) = 0;
   // Modal; an OK button, no icon, caption "Quenmora".
   virtual void ShowMessage(std::string_view text) = 0;
-  // Shows the folder picker modally over the main window; returns when it has closed.
-  virtual void RunFolderPicker() = 0;
+  // Shows the folder picker modally over the main window, starting at `receiveDirectory`;
+  // `choose` takes the directory chosen with OK. Returns when the picker has closed.
+  virtual void RunFolderPicker(std::string receiveDirectory,
+                               std::function<void(std::string_view)> choose) = 0;
 };
 
 }  // namespace quenmora::app

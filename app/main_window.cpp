@@ -70,7 +70,11 @@ void MainWindow::SendRosterClicked() {
   if (unmappableNoticeDue_) AppendNotice(kRosterHasUnmappable);
 }
 
-void MainWindow::ChooseClicked() { view_.RunFolderPicker(); }
+void MainWindow::ChooseClicked() {
+  view_.RunFolderPicker(view_.Text(MainControl::目录编辑框1), [this](std::string_view directory) {
+    view_.SetText(MainControl::目录编辑框1, directory);
+  });
+}
 
 // Each notice ends its own line, so whatever is appended next (the worker's lines while the
 // program starts, or the next notice) begins on a fresh line.

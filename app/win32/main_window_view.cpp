@@ -156,9 +156,9 @@ void MainWindowView::ShowMessage(std::string_view text) {
   MessageBoxW(window_, Wide(text).c_str(), Wide(app::kMessageBoxCaption).c_str(), MB_OK);
 }
 
-void MainWindowView::RunFolderPicker() {
-  FolderPickerWindow picker(instance_, window_, Text(MainControl::目录编辑框1),
-                            [this](std::string_view directory) { SetText(MainControl::目录编辑框1, directory); });
+void MainWindowView::RunFolderPicker(std::string receiveDirectory,
+                                     std::function<void(std::string_view)> choose) {
+  FolderPickerWindow picker(instance_, window_, std::move(receiveDirectory), std::move(choose));
   picker.RunModal();
 }
 

@@ -34,7 +34,8 @@ class MainWindowView : public app::MainView {
   void SetText(app::MainControl control, std::string_view text) override;
   void AppendText(app::MainControl control, std::string_view text) override;
   void ShowMessage(std::string_view text) override;
-  void RunFolderPicker() override;
+  void RunFolderPicker(std::string receiveDirectory,
+                       std::function<void(std::string_view)> choose) override;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

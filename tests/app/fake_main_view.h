@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,16 @@ class FakeMainView : public MainView {
     const std::lock_guard lock(mutex_);
     messages_.emplace_back(text);
   }
-  void RunFolderPicker() override {
-    const std::lock_guard lock(mutex_);
-    ++pickerRuns_;
+  void RunFolderPicker(std::string receiveDirectory,
+                       std::function<void(std::string_view)> choose) override {
+    {
+      const std::lock_guard lock(mutex_);
+      pickerStarts_.push_back(std::move(receiveDirectory));
+    }
+    if (pickerChoice_) choose(*pickerChoice_);
   }
+  // What the operator picks with OK the next time the picker runs; none: cancel.
+  void PickOnNextRun(std::optional<std::string> directory) { pickerChoice_ = std::move(directory); }
 
   // What the operator typed or pasted; `unmappable`: the box held characters code page 936 lacks.
   void Type(MainControl control, std::string text, bool unmappable = false) {
@@ -71,9 +78,9 @@ class FakeMainView : public MainView {
     const std::lock_guard lock(mutex_);
     return messages_;
   }
-  int pickerRuns() const {
+  std::vector<std::string> pickerStarts() const {
     const std::lock_guard lock(mutex_);
-    return pickerRuns_;
+    return pickerStarts_;
   }
 
   // Called before a SetText is carried out, to look at the window's state at that moment.
@@ -84,7 +91,8 @@ class FakeMainView : public MainView {
   std::map<MainControl, std::string> texts_;
   std::vector<Call> calls_;
   std::vector<std::string> messages_;
-  int pickerRuns_ = 0;
+  std::vector<std::string> pickerStarts_;
+  std::optional<std::string> pickerChoice_;
   bool rosterHasUnmappable_ = false;
 };
 

@@ -228,10 +228,14 @@ TEST_F(MainWindowTest, RosterSentWithReplacedCharactersSaysSoInTheInformationBox
   EXPECT_TRUE(view.messages().empty());
 }
 
-TEST_F(MainWindowTest, ChooseButtonRunsThePicker) {
+TEST_F(MainWindowTest, ChooseButtonRunsThePickerOnTheReceiveDirectoryAndTakesItsChoice) {
   const auto window = OpenWindow();
+  view.Type(MainControl::目录编辑框1, "E:\\photos");
+  window->ChooseClicked();  // cancelled
+  view.PickOnNextRun("F:\\class 1");
   window->ChooseClicked();
-  EXPECT_EQ(view.pickerRuns(), 1);
+  EXPECT_EQ(view.pickerStarts(), (std::vector<std::string>{"E:\\photos", "E:\\photos"}));
+  EXPECT_EQ(view.text(MainControl::目录编辑框1), "F:\\class 1");
 }
 
 TEST_F(MainWindowTest, WorkerAppendsArrivingAfterTheWindowIsGoneAreDropped) {
