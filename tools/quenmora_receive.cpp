@@ -97,6 +97,9 @@ int main(int argc, char** argv) {
 
   // Every event of the link runs here on the main thread, in order, as in the window program.
   asio::io_context ui;
+  // Ctrl-C is caught from the start, so a stop during start-up also ends cleanly.
+  asio::signal_set stopSignals(ui, SIGINT, SIGTERM);
+  stopSignals.async_wait([&ui](const asio::error_code&, int) { ui.stop(); });
   quenmora::link::UiExecutor executor = [&ui](quenmora::link::UiTask task) {
     asio::post(ui, std::move(task));
   };
@@ -122,8 +125,6 @@ int main(int argc, char** argv) {
   PrintLine("listening on port " + std::to_string(link.port()) + ", receiving into " +
             options->directory);
 
-  asio::signal_set stopSignals(ui, SIGINT, SIGTERM);
-  stopSignals.async_wait([&ui](const asio::error_code&, int) { ui.stop(); });
   ui.run();
   PrintLine("stopped after " + std::to_string(link.receivedCount()) + " file start(s)");
   return 0;
