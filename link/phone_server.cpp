@@ -15,9 +15,6 @@ namespace {
 
 using asio::ip::tcp;
 
-// Bounds one chunk; with one chunk in flight per connection it also bounds what a phone can make
-// the program hold in memory.
-constexpr std::size_t kReceiveBufferSize = 64 * 1024;
 // Anything on the Wi-Fi can connect; connections beyond this many are closed at once.
 constexpr std::size_t kMaxConnections = 64;
 constexpr auto kAcceptRetryDelay = std::chrono::milliseconds(100);

@@ -1,6 +1,7 @@
 #pragma once
 // The TCP server the phone connects to. Its socket work runs on a network thread of its own;
 // every event is handed to the UI thread through the UiExecutor.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,6 +13,10 @@
 namespace quenmora::link {
 
 inline constexpr std::uint16_t kPhonePort = 3456;
+// The most one chunk holds. With one chunk in flight per connection it also bounds what a phone
+// can make the program hold in memory. Chosen by bench/throughput: fewer, larger chunks cost less
+// per byte (each is handed to the UI thread and back).
+inline constexpr std::size_t kReceiveBufferSize = 256 * 1024;
 
 struct ServerEvents {
   // `client` is the peer's address as "a.b.c.d:port".

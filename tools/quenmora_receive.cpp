@@ -9,7 +9,6 @@
 #include <vector>
 
 #include <asio/io_context.hpp>
-#include <asio/post.hpp>
 #include <asio/signal_set.hpp>
 
 #include "app/platform.h"
@@ -95,17 +94,19 @@ int main(int argc, char** argv) {
   // characters that code page 936 lacks therefore cannot be used (they become "?").
   const std::string directory = quenmora::text::Utf8ToAnsi(options->directory);
 
-  // Every event of the link runs here on the main thread, in order, as in the window program.
-  asio::io_context ui;
-  // Ctrl-C is caught from the start, so a stop during start-up also ends cleanly.
-  asio::signal_set stopSignals(ui, SIGINT, SIGTERM);
-  stopSignals.async_wait([&ui](const asio::error_code&, int) { ui.stop(); });
-  quenmora::link::UiExecutor executor = [&ui](quenmora::link::UiTask task) {
-    asio::post(ui, std::move(task));
-  };
+  // The main thread only waits for Ctrl-C, caught from the start so that a stop during start-up
+  // also ends cleanly.
+  asio::io_context signals;
+  asio::signal_set stopSignals(signals, SIGINT, SIGTERM);
+  stopSignals.async_wait([&signals](const asio::error_code&, int) { signals.stop(); });
+  // With no window to keep responsive, the link's events run at once on its network thread, in
+  // order: handing every chunk to another thread would halve the throughput.
+  quenmora::link::UiExecutor executor = [](quenmora::link::UiTask task) { task(); };
+  std::int32_t fileStarts = 0;  // written on the network thread, read once it has ended
   quenmora::link::PhoneLinkHooks hooks;
   hooks.reception.receiveDirectory = [directory] { return directory; };
-  hooks.reception.fileStarted = [](std::int32_t count, const std::string& name) {
+  hooks.reception.fileStarted = [&fileStarts](std::int32_t count, const std::string& name) {
+    fileStarts = count;
     PrintLine("#" + std::to_string(count) + " " + AnsiToUtf8(name));
   };
   hooks.reception.notice = [](const std::string& line) { PrintLine(AnsiToUtf8(line)); };
@@ -116,16 +117,16 @@ int main(int argc, char** argv) {
     PrintLine(AnsiToUtf8(quenmora::app::kLocalIp) + address);
   }
 
-  quenmora::link::PhoneLink link(executor, hooks);
-  if (!link.Start(options->port)) {
-    ui.poll();  // shows the link's own notice
-    PrintError("quenmora-receive: cannot listen on port " + std::to_string(options->port));
-    return 1;
-  }
-  PrintLine("listening on port " + std::to_string(link.port()) + ", receiving into " +
-            options->directory);
-
-  ui.run();
-  PrintLine("stopped after " + std::to_string(link.receivedCount()) + " file start(s)");
+  {
+    quenmora::link::PhoneLink link(executor, hooks);
+    if (!link.Start(options->port)) {
+      PrintError("quenmora-receive: cannot listen on port " + std::to_string(options->port));
+      return 1;
+    }
+    PrintLine("listening on port " + std::to_string(link.port()) + ", receiving into " +
+              options->directory);
+    signals.run();
+  }  // the network thread has ended here
+  PrintLine("stopped after " + std::to_string(fileStarts) + " file start(s)");
   return 0;
 }

@@ -99,7 +99,7 @@ TEST_F(PhoneServerTest, ReadsNoFurtherUntilTheHandlerHasReturned) {
   ASSERT_TRUE(all);
   EXPECT_TRUE(log.received[client] == sent);  // intact and in order (too long to print)
   EXPECT_EQ(chunksQueuedBehind, 0u);
-  EXPECT_LE(largestChunk, 64u * 1024);
+  EXPECT_LE(largestChunk, kReceiveBufferSize);
   EXPECT_GT(log.Count("data " + client), 1u);
 }
 
