@@ -1,0 +1,47 @@
+// Handling one received chunk of photo data: the raw marker search, decoding its text part,
+// classifying it and handing it to the file, which is /dev/null here so the disk does not count.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <string_view>
+#include <vector>
+
+#include "link/phone_server.h"
+#include "link/photo_receiver.h"
+
+namespace {
+
+using quenmora::link::PhotoReceiver;
+
+std::span<const std::uint8_t> Bytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// Noise standing in for compressed image data; `withZeroBytes` as in real photos, or none, the
+// worst case, where the whole chunk is text to decode.
+std::vector<std::uint8_t> PhotoChunk(std::size_t size, bool withZeroBytes) {
+  std::vector<std::uint8_t> chunk;
+  std::mt19937 random(3456);
+  std::uniform_int_distribution<int> byte(withZeroBytes ? 0 : 1, 255);
+  while (chunk.size() < size) chunk.push_back(static_cast<std::uint8_t>(byte(random)));
+  return chunk;
+}
+
+void HandleDataChunk(benchmark::State& state, bool withZeroBytes) {
+  quenmora::link::ReceptionHooks hooks;
+  hooks.receiveDirectory = [] { return std::string("/dev"); };
+  PhotoReceiver receiver(hooks);
+  receiver.HandleChunk("phone", Bytes("STAT||null"));
+  const std::vector<std::uint8_t> chunk = PhotoChunk(static_cast<std::size_t>(state.range(0)), withZeroBytes);
+  for (auto _ : state) receiver.HandleChunk("phone", chunk);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * chunk.size()));
+}
+
+void BM_HandlePhotoChunk(benchmark::State& state) { HandleDataChunk(state, true); }
+void BM_HandleChunkWithoutZeroBytes(benchmark::State& state) { HandleDataChunk(state, false); }
+
+BENCHMARK(BM_HandlePhotoChunk)->Arg(64 * 1024)->Arg(quenmora::link::kReceiveBufferSize);
+BENCHMARK(BM_HandleChunkWithoutZeroBytes)->Arg(64 * 1024)->Arg(quenmora::link::kReceiveBufferSize);
+
+}  // namespace
