@@ -70,4 +70,10 @@ HFONT CreateMessageFont(int dpi) {
   return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
+void MoveToSuggestedRect(HWND window, LPARAM suggestedRect) {
+  const RECT* rect = reinterpret_cast<const RECT*>(suggestedRect);
+  SetWindowPos(window, nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace quenmora::win32

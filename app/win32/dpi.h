@@ -16,6 +16,9 @@ inline int Scale(int pixels, int dpi) { return MulDiv(pixels, dpi, kLayoutDpi); 
 SIZE OuterSize(int width, int height, int minClientWidth, int minClientHeight, DWORD style,
                DWORD exStyle, int dpi);
 
+// WM_DPICHANGED: where and how large Windows suggests the window be at its new DPI.
+void MoveToSuggestedRect(HWND window, LPARAM suggestedRect);
+
 // The system's message font at `dpi`: it shows Chinese on every Windows.
 HFONT CreateMessageFont(int dpi);
 

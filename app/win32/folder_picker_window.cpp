@@ -70,7 +70,7 @@ FolderPickerWindow::~FolderPickerWindow() {
 }
 
 void FolderPickerWindow::RunModal() {
-  RegisterWindowClass(instance_, Procedure);
+  RegisterWindowClass(instance_, ObjectWindowProcedure<FolderPickerWindow>);
   const app::WindowSpec& layout = app::FolderPickerLayout();
   const int dpi = owner_ ? WindowDpi(owner_) : SystemDpi();
   const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
@@ -102,17 +102,6 @@ void FolderPickerWindow::RunModal() {
   if (quit) PostQuitMessage(static_cast<int>(message.wParam));
 }
 
-LRESULT CALLBACK FolderPickerWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<FolderPickerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<FolderPickerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  return self->Handle(message, wParam, lParam);
-}
-
 LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
@@ -129,9 +118,7 @@ LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       break;
     case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      MoveToSuggestedRect(window_, lParam);
       controls_.ApplyDpi(LOWORD(wParam));
       return 0;
     }

@@ -11,6 +11,7 @@
 #include "app/folder_picker.h"
 #include "app/folder_picker_view.h"
 #include "app/win32/rendered_controls.h"
+#include "app/win32/window_procedure.h"
 
 namespace quenmora::win32 {
 
@@ -32,7 +33,7 @@ class FolderPickerWindow final : public app::FolderPickerView {
   void Close() override;
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK ObjectWindowProcedure<FolderPickerWindow>(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR subclassId, DWORD_PTR self);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);

@@ -41,7 +41,7 @@ MainWindowView::~MainWindowView() {
 }
 
 bool MainWindowView::Open(int showCommand) {
-  RegisterWindowClass(instance_, Procedure);
+  RegisterWindowClass(instance_, ObjectWindowProcedure<MainWindowView>);
   const app::WindowSpec& layout = app::MainWindowLayout();
   const int dpi = SystemDpi();
   const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
@@ -53,17 +53,6 @@ bool MainWindowView::Open(int showCommand) {
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
   return true;
-}
-
-LRESULT CALLBACK MainWindowView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<MainWindowView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<MainWindowView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  return self->Handle(message, wParam, lParam);
 }
 
 LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -93,9 +82,7 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       break;
     case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      MoveToSuggestedRect(window_, lParam);
       controls_.ApplyDpi(LOWORD(wParam));
       return 0;
     }

@@ -11,6 +11,7 @@
 #include "app/main_view.h"
 #include "app/main_window.h"
 #include "app/win32/rendered_controls.h"
+#include "app/win32/window_procedure.h"
 #include "app/win32/ui_queue.h"
 
 namespace quenmora::win32 {
@@ -38,7 +39,7 @@ class MainWindowView : public app::MainView {
                        std::function<void(std::string_view)> choose) override;
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK ObjectWindowProcedure<MainWindowView>(HWND, UINT, WPARAM, LPARAM);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Command(int id, int notification);
 
