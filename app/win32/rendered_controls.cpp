@@ -24,10 +24,10 @@ struct WindowStyle {
   DWORD exStyle;
 };
 
-WindowStyle StyleFor(const app::ControlSpec& spec) {
+WindowStyle StyleFor(const app::ControlSpec& entry) {
   WindowStyle result{};
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-  switch (spec.kind) {
+  switch (entry.kind) {
     case ControlKind::Label:
       result.className = L"STATIC";
       style |= SS_LEFT | SS_NOPREFIX;
@@ -37,8 +37,8 @@ WindowStyle StyleFor(const app::ControlSpec& spec) {
       style |= WS_TABSTOP | ES_LEFT;
       // Multi-line boxes wrap at their width; without WS_VSCROLL the text still scrolls with
       // the caret.
-      style |= spec.multiLine ? DWORD{ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN} : DWORD{ES_AUTOHSCROLL};
-      if (spec.verticalScroll) style |= WS_VSCROLL;
+      style |= entry.multiLine ? DWORD{ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN} : DWORD{ES_AUTOHSCROLL};
+      if (entry.verticalScroll) style |= WS_VSCROLL;
       break;
     case ControlKind::GroupBox:
       result.className = L"BUTTON";
@@ -58,7 +58,7 @@ WindowStyle StyleFor(const app::ControlSpec& spec) {
       result.exStyle |= WS_EX_CLIENTEDGE;
       break;
   }
-  switch (spec.border) {
+  switch (entry.border) {
     case Border::None:
       break;
     case Border::Single:
@@ -66,7 +66,7 @@ WindowStyle StyleFor(const app::ControlSpec& spec) {
       break;
     case Border::Sunken:
       // Edit boxes take input and get the deep edge; a label gets the edge of a read-only item.
-      result.exStyle |= spec.kind == ControlKind::Label ? WS_EX_STATICEDGE : WS_EX_CLIENTEDGE;
+      result.exStyle |= entry.kind == ControlKind::Label ? WS_EX_STATICEDGE : WS_EX_CLIENTEDGE;
       break;
   }
   result.style = style;
@@ -84,9 +84,9 @@ HFONT CreateOwnFont(const app::FontSpec& font, int dpi) {
 }  // namespace
 
 RenderedControls::RenderedControls(const app::WindowSpec& layout) : layout_(layout) {
-  for (const app::ControlSpec& spec : layout.controls) {
-    Rendered rendered{.spec = &spec};
-    if (spec.backColour) rendered.background = CreateSolidBrush(ColourRef(*spec.backColour));
+  for (const app::ControlSpec& entry : layout.controls) {
+    Rendered rendered{.entry = &entry};
+    if (entry.backColour) rendered.background = CreateSolidBrush(ColourRef(*entry.backColour));
     controls_.push_back(rendered);
   }
 }
@@ -101,20 +101,20 @@ RenderedControls::~RenderedControls() {
 
 void RenderedControls::Create(HINSTANCE instance, HWND window, int dpi) {
   for (Rendered& control : controls_) {
-    const app::ControlSpec& spec = *control.spec;
-    const WindowStyle style = StyleFor(spec);
-    const std::wstring text = Wide(spec.text);
+    const app::ControlSpec& entry = *control.entry;
+    const WindowStyle style = StyleFor(entry);
+    const std::wstring text = Wide(entry.text);
     control.handle = CreateWindowExW(style.exStyle, style.className, text.c_str(), style.style, 0, 0, 0,
-                                     0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.id))),
+                                     0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(entry.id))),
                                      instance, nullptr);
     if (!control.handle) continue;
-    if (spec.kind == ControlKind::Edit && spec.multiLine)
+    if (entry.kind == ControlKind::Edit && entry.multiLine)
       SendMessageW(control.handle, EM_SETLIMITTEXT, 0, 0);  // 0: as much as the system allows
-    if (spec.kind == ControlKind::GroupBox) DrawGroupBoxYourself(control.handle);
+    if (entry.kind == ControlKind::GroupBox) DrawGroupBoxYourself(control.handle);
   }
   // Group boxes go below the controls they frame, which then paint over them.
   for (const Rendered& control : controls_)
-    if (control.handle && control.spec->kind == ControlKind::GroupBox)
+    if (control.handle && control.entry->kind == ControlKind::GroupBox)
       SetWindowPos(control.handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ApplyDpi(dpi);
 }
@@ -124,15 +124,15 @@ void RenderedControls::ApplyDpi(int dpi) {
   defaultFont_ = CreateMessageFont(dpi);
   for (Rendered& control : controls_) {
     if (!control.handle) continue;
-    const app::ControlSpec& spec = *control.spec;
-    const app::Rect rect = app::ClientRect(layout_, spec);
-    const int height = spec.kind == ControlKind::DriveList ? rect.height + kDropDownHeight : rect.height;
+    const app::ControlSpec& entry = *control.entry;
+    const app::Rect rect = app::ClientRect(layout_, entry);
+    const int height = entry.kind == ControlKind::DriveList ? rect.height + kDropDownHeight : rect.height;
     SetWindowPos(control.handle, nullptr, Scale(rect.left, dpi), Scale(rect.top, dpi),
                  Scale(rect.width, dpi), Scale(height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     const HFONT oldOwn = control.ownFont;
-    if (spec.font) control.ownFont = CreateOwnFont(*spec.font, dpi);
+    if (entry.font) control.ownFont = CreateOwnFont(*entry.font, dpi);
     SendMessageW(control.handle, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(spec.font ? control.ownFont : defaultFont_), TRUE);
+                 reinterpret_cast<WPARAM>(entry.font ? control.ownFont : defaultFont_), TRUE);
     if (oldOwn) DeleteObject(oldOwn);
   }
   if (oldDefault) DeleteObject(oldDefault);
@@ -140,22 +140,22 @@ void RenderedControls::ApplyDpi(int dpi) {
 
 HWND RenderedControls::Handle(int layoutId) const {
   for (const Rendered& control : controls_)
-    if (control.spec->id == layoutId) return control.handle;
+    if (control.entry->id == layoutId) return control.handle;
   return nullptr;
 }
 
 HBRUSH RenderedControls::Colours(HDC dc, HWND handle) const {
   for (const Rendered& control : controls_) {
     if (control.handle != handle) continue;
-    const app::ControlSpec& spec = *control.spec;
-    if (!spec.textColour && !spec.backColour) return nullptr;
-    if (spec.textColour) SetTextColor(dc, ColourRef(*spec.textColour));
+    const app::ControlSpec& entry = *control.entry;
+    if (!entry.textColour && !entry.backColour) return nullptr;
+    if (entry.textColour) SetTextColor(dc, ColourRef(*entry.textColour));
     if (control.background) {
-      SetBkColor(dc, ColourRef(*spec.backColour));
+      SetBkColor(dc, ColourRef(*entry.backColour));
       return control.background;
     }
     // Text colour only: the usual background of its kind behind it.
-    const int face = spec.kind == ControlKind::Edit ? COLOR_WINDOW : COLOR_BTNFACE;
+    const int face = entry.kind == ControlKind::Edit ? COLOR_WINDOW : COLOR_BTNFACE;
     SetBkColor(dc, GetSysColor(face));
     return GetSysColorBrush(face);
   }

@@ -30,7 +30,7 @@ class RenderedControls {
 
  private:
   struct Rendered {
-    const app::ControlSpec* spec;
+    const app::ControlSpec* entry;
     HWND handle = nullptr;
     HBRUSH background = nullptr;  // only for a control with a background colour of its own
     HFONT ownFont = nullptr;      // only for a control with a font of its own

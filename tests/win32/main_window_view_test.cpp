@@ -40,11 +40,11 @@ std::wstring ExpectedInformation() {
 
 TEST_F(MainWindowTest, ShowsEveryControlOfTheTableWithItsConvertedText) {
   EXPECT_EQ(WindowText(window.window()), L"Quenmora");
-  for (const app::ControlSpec& spec : app::MainWindowLayout().controls) {
-    const auto control = static_cast<MainControl>(spec.id);
-    ASSERT_NE(Control(control), nullptr) << "control " << spec.id;
+  for (const app::ControlSpec& entry : app::MainWindowLayout().controls) {
+    const auto control = static_cast<MainControl>(entry.id);
+    ASSERT_NE(Control(control), nullptr) << "control " << entry.id;
     if (control == MainControl::目录编辑框1 || control == MainControl::编辑框1) continue;
-    EXPECT_EQ(TextOf(control), Wide(spec.text)) << "control " << spec.id;
+    EXPECT_EQ(TextOf(control), Wide(entry.text)) << "control " << entry.id;
   }
   // Two spelled out independently of the tables and of the conversion.
   EXPECT_EQ(TextOf(MainControl::标签1), L"\u63d0\u793a\uff1a");
@@ -63,15 +63,15 @@ TEST_F(MainWindowTest, StartsWithTheDefaultDirectoryZeroFilesAndTheInformationBo
 TEST_F(MainWindowTest, PlacesControlsOfAGroupBoxRelativeToItButAsChildrenOfTheWindow) {
   const int dpi = WindowDpi(window.window());
   const app::WindowSpec& layout = app::MainWindowLayout();
-  for (const app::ControlSpec& spec : layout.controls) {
-    const HWND control = Control(static_cast<MainControl>(spec.id));
-    EXPECT_EQ(GetParent(control), window.window()) << "control " << spec.id;
-    const app::Rect expected = app::ClientRect(layout, spec);
+  for (const app::ControlSpec& entry : layout.controls) {
+    const HWND control = Control(static_cast<MainControl>(entry.id));
+    EXPECT_EQ(GetParent(control), window.window()) << "control " << entry.id;
+    const app::Rect expected = app::ClientRect(layout, entry);
     const RECT actual = ClientRectOf(control, window.window());
-    EXPECT_EQ(actual.left, Scale(expected.left, dpi)) << "control " << spec.id;
-    EXPECT_EQ(actual.top, Scale(expected.top, dpi)) << "control " << spec.id;
-    EXPECT_EQ(actual.right - actual.left, Scale(expected.width, dpi)) << "control " << spec.id;
-    EXPECT_EQ(actual.bottom - actual.top, Scale(expected.height, dpi)) << "control " << spec.id;
+    EXPECT_EQ(actual.left, Scale(expected.left, dpi)) << "control " << entry.id;
+    EXPECT_EQ(actual.top, Scale(expected.top, dpi)) << "control " << entry.id;
+    EXPECT_EQ(actual.right - actual.left, Scale(expected.width, dpi)) << "control " << entry.id;
+    EXPECT_EQ(actual.bottom - actual.top, Scale(expected.height, dpi)) << "control " << entry.id;
   }
   // 按钮2 sits inside 分组框1 at (15 + 314, 344 + 57).
   const RECT choose = ClientRectOf(Control(MainControl::按钮2), window.window());
@@ -87,26 +87,26 @@ TEST_F(MainWindowTest, PlacesControlsOfAGroupBoxRelativeToItButAsChildrenOfTheWi
 TEST_F(MainWindowTest, ColoursOfEveryControlComeFromTheTable) {
   const HDC dc = CreateCompatibleDC(nullptr);
   int coloured = 0;
-  for (const app::ControlSpec& spec : app::MainWindowLayout().controls) {
-    if (!spec.textColour && !spec.backColour) continue;
+  for (const app::ControlSpec& entry : app::MainWindowLayout().controls) {
+    if (!entry.textColour && !entry.backColour) continue;
     ++coloured;
-    const UINT message = spec.kind == app::ControlKind::Edit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+    const UINT message = entry.kind == app::ControlKind::Edit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
     SetTextColor(dc, RGB(1, 2, 3));
     SetBkColor(dc, RGB(4, 5, 6));
     const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
         window.window(), message, reinterpret_cast<WPARAM>(dc),
-        reinterpret_cast<LPARAM>(Control(static_cast<MainControl>(spec.id)))));
-    ASSERT_NE(brush, nullptr) << "control " << spec.id;
-    if (spec.textColour) {
-      EXPECT_EQ(GetTextColor(dc), RGB(spec.textColour->r, spec.textColour->g, spec.textColour->b))
-          << "control " << spec.id;
+        reinterpret_cast<LPARAM>(Control(static_cast<MainControl>(entry.id)))));
+    ASSERT_NE(brush, nullptr) << "control " << entry.id;
+    if (entry.textColour) {
+      EXPECT_EQ(GetTextColor(dc), RGB(entry.textColour->r, entry.textColour->g, entry.textColour->b))
+          << "control " << entry.id;
     }
-    if (spec.backColour) {
-      const COLORREF back = RGB(spec.backColour->r, spec.backColour->g, spec.backColour->b);
-      EXPECT_EQ(GetBkColor(dc), back) << "control " << spec.id;
+    if (entry.backColour) {
+      const COLORREF back = RGB(entry.backColour->r, entry.backColour->g, entry.backColour->b);
+      EXPECT_EQ(GetBkColor(dc), back) << "control " << entry.id;
       LOGBRUSH painted{};
       GetObjectW(brush, sizeof painted, &painted);
-      EXPECT_EQ(painted.lbColor, back) << "control " << spec.id;
+      EXPECT_EQ(painted.lbColor, back) << "control " << entry.id;
     }
   }
   DeleteDC(dc);
