@@ -103,6 +103,7 @@ void FolderPickerWindow::RunModal() {
 }
 
 LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT result; controls_.HandleWindowMessage(window_, message, wParam, lParam, &result)) return result;
   switch (message) {
     case WM_CREATE:
       Created();
@@ -113,15 +114,6 @@ LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the frame's close box
       logic_.CancelClicked();
       return 0;
-    case WM_CTLCOLORSTATIC:
-      if (const HBRUSH brush = controls_.Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
-        return reinterpret_cast<LRESULT>(brush);
-      break;
-    case WM_DPICHANGED: {
-      MoveToSuggestedRect(window_, lParam);
-      controls_.ApplyDpi(LOWORD(wParam));
-      return 0;
-    }
     case WM_NCDESTROY:
       SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
       window_ = nullptr;

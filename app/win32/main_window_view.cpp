@@ -56,6 +56,7 @@ bool MainWindowView::Open(int showCommand) {
 }
 
 LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT result; controls_.HandleWindowMessage(window_, message, wParam, lParam, &result)) return result;
   switch (message) {
     case WM_CREATE: {
       const int dpi = WindowDpi(window_);
@@ -76,16 +77,6 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-      if (const HBRUSH brush = controls_.Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
-        return reinterpret_cast<LRESULT>(brush);
-      break;
-    case WM_DPICHANGED: {
-      MoveToSuggestedRect(window_, lParam);
-      controls_.ApplyDpi(LOWORD(wParam));
-      return 0;
-    }
     // The focus goes back to where it was; at first, to the roster box, where the operator
     // pastes.
     case WM_ACTIVATE:

@@ -162,4 +162,24 @@ HBRUSH RenderedControls::Colours(HDC dc, HWND handle) const {
   return nullptr;
 }
 
+bool RenderedControls::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           LRESULT* result) {
+  switch (message) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT: {
+      const HBRUSH brush = Colours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      if (!brush) return false;  // the system's colours
+      *result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    case WM_DPICHANGED:
+      MoveToSuggestedRect(window, lParam);
+      ApplyDpi(LOWORD(wParam));
+      *result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace quenmora::win32

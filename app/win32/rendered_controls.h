@@ -28,6 +28,10 @@ class RenderedControls {
   // background brush, or null for a control without colours of its own.
   HBRUSH Colours(HDC dc, HWND control) const;
 
+  // The window messages about its controls that every window handles alike: colours and DPI
+  // changes. True, with `*result` set, when `message` was one of them and is answered.
+  bool HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
  private:
   struct Rendered {
     const app::ControlSpec* entry;
