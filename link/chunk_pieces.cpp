@@ -1,5 +1,6 @@
 #include "link/chunk_pieces.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace quenmora::link {
@@ -93,6 +94,14 @@ std::vector<ChunkPiece> SplitAtMarkers(std::span<const std::uint8_t> chunk) {
     at = end + kEndMarker.size();
   }
   return pieces;
+}
+
+std::size_t PartialMarkerTail(std::span<const std::uint8_t> bytes) {
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  for (std::size_t length = std::min(text.size(), kMessageBoundary.size() - 1); length > 0; --length) {
+    if (text.ends_with(kMessageBoundary.substr(0, length))) return length;
+  }
+  return 0;
 }
 
 }  // namespace quenmora::link

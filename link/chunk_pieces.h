@@ -15,6 +15,8 @@ namespace quenmora::link {
 // The phone's markers.
 inline constexpr std::string_view kFileStartMarker = "STAT||";
 inline constexpr std::string_view kEndMarker = "END||";
+// What stands between two photos when the phone does not pause.
+inline constexpr std::string_view kMessageBoundary = "END||STAT||";
 
 enum class PieceKind {
   kData,       // file bytes, to be written whole
@@ -32,5 +34,9 @@ struct ChunkPiece {
 // part of a valid UTF-8 sequence, or a counted "END||". What follows up to the next counted
 // "END||" is the new file's first data. Empty data pieces are left out.
 std::vector<ChunkPiece> SplitAtMarkers(std::span<const std::uint8_t> chunk);
+
+// The length of the longest end of `bytes` that may be the beginning of "END||STAT||" cut off
+// by the end of a read: a non-empty proper prefix of it. 0 when there is none.
+std::size_t PartialMarkerTail(std::span<const std::uint8_t> bytes);
 
 }  // namespace quenmora::link

@@ -1,5 +1,6 @@
 #include "link/photo_receiver.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,6 +19,11 @@
 
 namespace quenmora::link {
 namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// The longest merged name that is held back while it may still go on in the next read.
+constexpr std::size_t kMaxHeldName = 4096;
 
 std::string_view AsText(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
@@ -54,6 +60,11 @@ struct Connection {
   bool sentFileStart = false;
   // The operator has been told that this connection's data has nowhere to go.
   bool droppedDataShown = false;
+  // The end of the last read when it may be cut in the middle of "END||STAT||name": held back
+  // and read again in front of the next chunk, so a marker the network split is not lost.
+  std::string heldBack;
+  // What was held back ends file data ("E" up to "END||STAT|"), as opposed to a merged name.
+  bool heldBackIsData = false;
 };
 
 }  // namespace
@@ -74,9 +85,39 @@ struct PhotoReceiver::State {
 
   void StartFile(Connection& connection, const std::string& name);
   void WriteData(Connection& connection, std::span<const std::uint8_t> data);
-  void HandleWholeChunk(Connection& connection, std::span<const std::uint8_t> chunk);
-  void HandlePieces(Connection& connection, const std::vector<ChunkPiece>& pieces);
+  // `mayHoldBack`: the end of `bytes` may be kept for the next chunk; false when there is none.
+  void Handle(Connection& connection, Bytes bytes, bool mayHoldBack);
+  void HandleWholeChunk(Connection& connection, Bytes chunk, bool mayHoldBack);
+  void HandlePieces(Connection& connection, Bytes bytes, std::vector<ChunkPiece> pieces, bool mayHoldBack);
+  void HoldBack(Connection& connection, Bytes bytes, bool isData);
+  void ReleaseHeldBack(Connection& connection);
 };
+
+void PhotoReceiver::State::HoldBack(Connection& connection, Bytes bytes, bool isData) {
+  connection.heldBack.assign(AsText(bytes));
+  connection.heldBackIsData = isData;
+}
+
+// The held-back bytes on their own: file data, or a merged file start whose name ended with the
+// read.
+void PhotoReceiver::State::ReleaseHeldBack(Connection& connection) {
+  const std::string held = std::exchange(connection.heldBack, {});
+  const Bytes bytes(reinterpret_cast<const std::uint8_t*>(held.data()), held.size());
+  if (connection.heldBackIsData) {
+    WriteData(connection, bytes);
+  } else {
+    Handle(connection, bytes, false);
+  }
+}
+
+void PhotoReceiver::State::Handle(Connection& connection, Bytes bytes, bool mayHoldBack) {
+  std::vector<ChunkPiece> pieces = SplitAtMarkers(bytes);
+  if (pieces.empty()) {
+    HandleWholeChunk(connection, bytes, mayHoldBack);
+  } else {
+    HandlePieces(connection, bytes, std::move(pieces), mayHoldBack);
+  }
+}
 
 void PhotoReceiver::State::StartFile(Connection& connection, const std::string& name) {
   connection.file.reset();
@@ -126,17 +167,47 @@ void PhotoReceiver::State::WriteData(Connection& connection, std::span<const std
 // A chunk with no marker at a message boundary is a file start if its decoded text holds
 // "STAT||" (the rest of that text is the name), an end marker if it holds "END||", and file data
 // otherwise. Decoding the markers keeps percent-encoded ones working.
-void PhotoReceiver::State::HandleWholeChunk(Connection& connection, std::span<const std::uint8_t> chunk) {
-  const std::string decoded = text::PercentDecode(TextPart(chunk), true);
-  if (decoded.find(kFileStartMarker) != std::string::npos) {
+// File data that ends like the beginning of "END||STAT||" keeps that end back for the next chunk.
+void PhotoReceiver::State::HandleWholeChunk(Connection& connection, Bytes chunk, bool mayHoldBack) {
+  const std::size_t tail = mayHoldBack ? PartialMarkerTail(chunk) : 0;
+  const Bytes body = chunk.first(chunk.size() - tail);
+  const std::string decoded = text::PercentDecode(TextPart(body), true);
+  const bool isData = decoded.find(kFileStartMarker) == std::string::npos &&
+                      decoded.find(kEndMarker) == std::string::npos;
+  if (isData) {
+    WriteData(connection, body);
+    if (tail > 0) HoldBack(connection, chunk.last(tail), true);
+  } else if (tail > 0) {
+    HandleWholeChunk(connection, chunk, false);  // not data: the whole chunk is a message
+  } else if (decoded.find(kFileStartMarker) != std::string::npos) {
     StartFile(connection, WithoutFileStartMarkers(decoded));
-  } else if (decoded.find(kEndMarker) == std::string::npos) {
-    WriteData(connection, chunk);
   }
 }
 
 // A chunk holding several messages that the network merged: each piece in order.
-void PhotoReceiver::State::HandlePieces(Connection& connection, const std::vector<ChunkPiece>& pieces) {
+// The chunk may end inside a merged file start: with the name that follows a counted "END||"
+// running to its end, or with file data ending like the beginning of "END||STAT||". That end is
+// kept for the next chunk.
+void PhotoReceiver::State::HandlePieces(Connection& connection, Bytes bytes,
+                                        std::vector<ChunkPiece> pieces, bool mayHoldBack) {
+  const auto endsChunk = [&](const ChunkPiece& piece) {
+    return piece.bytes.data() + piece.bytes.size() == bytes.data() + bytes.size();
+  };
+  const std::size_t count = pieces.size();
+  if (mayHoldBack && count >= 2 && pieces[count - 1].kind == PieceKind::kFileStart &&
+      pieces[count - 2].kind == PieceKind::kEnd && endsChunk(pieces[count - 1])) {
+    const auto from = static_cast<std::size_t>(pieces[count - 2].bytes.data() - bytes.data());
+    if (bytes.size() - from <= kMaxHeldName) {
+      HoldBack(connection, bytes.subspan(from), false);
+      pieces.resize(count - 2);
+    }
+  } else if (mayHoldBack && pieces.back().kind == PieceKind::kData && endsChunk(pieces.back())) {
+    const std::size_t tail = PartialMarkerTail(pieces.back().bytes);
+    if (tail > 0) {
+      HoldBack(connection, pieces.back().bytes.last(tail), true);
+      pieces.back().bytes = pieces.back().bytes.first(pieces.back().bytes.size() - tail);
+    }
+  }
   for (const ChunkPiece& piece : pieces) {
     switch (piece.kind) {
       case PieceKind::kData:
@@ -157,19 +228,27 @@ PhotoReceiver::PhotoReceiver(ReceptionHooks hooks) : state_(std::make_unique<Sta
 
 PhotoReceiver::~PhotoReceiver() = default;
 
+// Held-back bytes go in front of the chunk when together they still read as the beginning of
+// "END||STAT||"; otherwise they were file data after all and are written first.
 void PhotoReceiver::HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk) {
   Connection& connection = state_->connections[client];
-  const std::vector<ChunkPiece> pieces = SplitAtMarkers(chunk);
-  if (pieces.empty()) {
-    state_->HandleWholeChunk(connection, chunk);
-  } else {
-    state_->HandlePieces(connection, pieces);
+  if (connection.heldBack.empty()) return state_->Handle(connection, chunk, true);
+
+  std::string joined = std::exchange(connection.heldBack, {});
+  joined.append(AsText(chunk));
+  const std::size_t compared = std::min(joined.size(), kMessageBoundary.size());
+  if (connection.heldBackIsData && joined.compare(0, compared, kMessageBoundary, 0, compared) != 0) {
+    connection.heldBack = joined.substr(0, joined.size() - chunk.size());
+    state_->ReleaseHeldBack(connection);
+    return state_->Handle(connection, chunk, true);
   }
+  state_->Handle(connection, Bytes(reinterpret_cast<const std::uint8_t*>(joined.data()), joined.size()), true);
 }
 
 void PhotoReceiver::ClientGone(const std::string& client) {
   const auto it = state_->connections.find(client);
   if (it == state_->connections.end()) return;
+  if (!it->second.heldBack.empty()) state_->ReleaseHeldBack(it->second);
   if (it->second.file) state_->orphanedFiles.push_back(std::move(it->second.file));
   state_->connections.erase(it);
 }

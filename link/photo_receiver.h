@@ -24,9 +24,12 @@ class PhotoReceiver {
   PhotoReceiver(const PhotoReceiver&) = delete;
   PhotoReceiver& operator=(const PhotoReceiver&) = delete;
 
-  // One chunk from `client`'s connection. Its bytes are handed to the system before this returns.
+  // One chunk from `client`'s connection. Its bytes are handed to the system before this returns,
+  // but for an end that may be a marker cut by the read (at most 10 bytes of file data, or a
+  // merged name), which waits for the connection's next chunk or its end.
   void HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk);
-  // The connection has closed; its file stays open until the next file start.
+  // The connection has closed: what it held back is handled; its file stays open until the next
+  // file start.
   void ClientGone(const std::string& client);
   std::int32_t receivedCount() const;
 

@@ -96,5 +96,20 @@ TEST(ChunkPieces, ANameEndsAtTheFirstByteThatCannotBelongToIt) {
   }
 }
 
+TEST(ChunkPieces, PartialMarkerTailIsTheLongestCutOffBeginningOfEndThenStart) {
+  const auto tail = [](std::string_view bytes) {
+    return PartialMarkerTail(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  };
+  EXPECT_EQ(tail("photo bytes"), 0u);
+  EXPECT_EQ(tail(""), 0u);
+  EXPECT_EQ(tail("xE"), 1u);
+  EXPECT_EQ(tail("xEND|"), 4u);
+  EXPECT_EQ(tail("xEND||S"), 6u);
+  EXPECT_EQ(tail("xEND||STAT|"), 10u);
+  EXPECT_EQ(tail("END||STAT||"), 0u);  // whole: a counted marker, not a cut one
+  EXPECT_EQ(tail("xEND||SX"), 0u);
+  EXPECT_EQ(tail("xENDE"), 1u);
+}
+
 }  // namespace
 }  // namespace quenmora::link

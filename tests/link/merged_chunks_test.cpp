@@ -58,5 +58,52 @@ TEST_F(MergedChunks, EachConnectionsPiecesGoToItsOwnFile) {
   EXPECT_EQ(Contents("c.jpg"), "\xFF" "C1");
 }
 
+// Wherever a read ends inside "END||STAT||name" or just before it, both photos arrive whole.
+TEST_F(MergedChunks, AMarkerCutByTheEndOfAReadIsJoinedAgain) {
+  const std::string a = PhotoBytes(3000, 7), b = PhotoBytes(3000, 8);
+  const std::string head = "STAT||a.jpg" + a;
+  const std::string stream = head + "END||STAT||%E5%BC%A0.jpg" + b + "END||";
+  std::int32_t count = 0;
+  for (std::size_t cut = head.size() - 4; cut <= head.size() + 30; ++cut) {
+    const std::string phone = "phone:" + std::to_string(cut);
+    Send(phone, std::string_view(stream).substr(0, cut));
+    Send(phone, std::string_view(stream).substr(cut));
+    count += 2;
+    EXPECT_EQ(Contents("a.jpg"), a) << "cut at " << cut;
+    EXPECT_EQ(Contents(fs::path(u8"\u5f20.jpg")), b) << "cut at " << cut;
+    EXPECT_EQ(receiver.receivedCount(), count) << "cut at " << cut;
+    receiver.ClientGone(phone);
+  }
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(MergedChunks, DataThatOnlyLooksLikeACutMarkerIsWrittenInOrder) {
+  Send("phone:1", "STAT||a.jpg");
+  Send("phone:1", std::string("\xFF\0" "abcEN", 7));  // held back: could be "END||"
+  Send("phone:1", "Dx");                              // it was not
+  Send("phone:1", std::string("\0" "END|", 5));
+  Send("phone:1", "|STAT");
+  Send("phone:1", "y");
+  Send("phone:1", "END||");
+  EXPECT_EQ(Contents("a.jpg"), std::string("\xFF\0" "abcENDx" "\0" "END||STATy", 20));
+  EXPECT_EQ(receiver.receivedCount(), 1);
+}
+
+TEST_F(MergedChunks, AFileStartWhoseNameEndsLikeAMarkerIsNotCut) {
+  Send("phone:1", "STAT||PHOTOE");
+  Send("phone:1", "STAT||SCORE_END|");
+  EXPECT_EQ(starts, (Starts{{1, "PHOTOE"}, {2, "SCORE_END|"}}));
+}
+
+TEST_F(MergedChunks, WhatIsHeldBackIsHandledWhenThePhoneGoes) {
+  Send("phone:1", "STAT||a.jpg\xFF" "dataEND|");
+  receiver.ClientGone("phone:1");
+  EXPECT_EQ(Contents("a.jpg"), "\xFF" "dataEND|");
+  Send("phone:2", "STAT||b.jpg\xFF" "bEND||STAT||c.jpg");
+  receiver.ClientGone("phone:2");
+  EXPECT_EQ(starts, (Starts{{1, "a.jpg"}, {2, "b.jpg"}, {3, "c.jpg"}}));
+  EXPECT_TRUE(Exists("c.jpg"));
+}
+
 }  // namespace
 }  // namespace quenmora::link::testing
