@@ -22,20 +22,18 @@ void FolderPicker::Created() {
   view_.SelectDrive(startAtReceiveDirectory && StartsWithDriveRoot(receiveDirectory_)
                         ? std::string_view(receiveDirectory_).substr(0, 3)
                         : kPickerStartDrive);
-  DirectoriesChanged();
+  ShowDirectories();
 }
 
 void FolderPicker::DriveChanged(std::string_view root) {
   directories_.SetPath(root);
-  DirectoriesChanged();
+  ShowDirectories();
 }
 
 void FolderPicker::EntryOpened(std::size_t index) {
   directories_.Open(index);
-  DirectoriesChanged();
+  ShowDirectories();
 }
-
-void FolderPicker::MousePressed() { Refresh(); }
 
 void FolderPicker::OkClicked() {
   writeReceiveDirectory_(selectedDirectory_);
@@ -44,13 +42,13 @@ void FolderPicker::OkClicked() {
 
 void FolderPicker::CancelClicked() { view_.Close(); }
 
-void FolderPicker::DirectoriesChanged() {
+void FolderPicker::ShowDirectories() {
   view_.ShowDirectories(directories_.entries(), directories_.currentIndex());
-  Refresh();
+  ShowListValue();
 }
 
 // `编辑框1` always shows the directory list's value, never the receive-directory text itself.
-void FolderPicker::Refresh() {
+void FolderPicker::ShowListValue() {
   selectedDirectory_ = directories_.path();
   view_.SetSelectedDirectory(selectedDirectory_);
 }

@@ -156,14 +156,14 @@ void FolderPickerWindow::OpenSelectedEntry() {
   if (selected != LB_ERR) logic_.EntryOpened(static_cast<std::size_t>(selected));
 }
 
-// The directory list: a press of the left button refreshes the selected directory before the
-// list handles the press as usual; Enter opens the selected entry.
+// The directory list: a press of the left button shows the list's value in the selected-directory
+// label before the list handles the press as usual; Enter opens the selected entry.
 LRESULT CALLBACK FolderPickerWindow::ListProcedure(HWND list, UINT message, WPARAM wParam,
                                                    LPARAM lParam, UINT_PTR, DWORD_PTR self) {
   auto* picker = reinterpret_cast<FolderPickerWindow*>(self);
   switch (message) {
     case WM_LBUTTONDOWN:
-      picker->logic_.MousePressed();
+      picker->logic_.ShowListValue();
       break;
     case WM_GETDLGCODE: {
       const auto* pending = reinterpret_cast<const MSG*>(lParam);
