@@ -4,7 +4,7 @@
 
 #include <asio/connect.hpp>
 
-#include "link/phone_server.h"
+#include "link/wire_format.h"
 
 namespace quenmora::tools {
 
