@@ -47,7 +47,8 @@ void SendFile(MessageWriter& writer, const std::string& utf8Path, const SendOpti
   if (!file) throw ToolError("cannot read " + utf8Path);
 
   writer.BeginMessage();
-  writer.Write(std::string(link::kFileStartMarker) + options.rawName.value_or(EncodedFileName(utf8Path)));
+  writer.Write(std::string(link::kFileStartMarker) +
+               options.rawName.value_or(EncodedFileName(utf8Path)));
 
   bool dataBegun = false;
   while (file) {
