@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, ListenFailureNoticeHasItsOwnLineBeforeTheAddresses) {
 
   const auto window = OpenWindow({"192.168.1.20"}, holder.phoneLink().port());
   ASSERT_TRUE(WaitForInstructions());
-  EXPECT_EQ(view.text(kInfoBox), std::string(link::kListenFailed) + "\r\n" +
+  EXPECT_EQ(view.text(kInfoBox), link::ListenFailedNotice(holder.phoneLink().port()) + "\r\n" +
                                      AddressLine("192.168.1.20") + std::string(kInstructions));
 }
 

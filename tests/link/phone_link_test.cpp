@@ -202,7 +202,7 @@ TEST_F(PhoneLinkTest, ASecondCopyCannotListenAndSaysSo) {
   ASSERT_TRUE(link->Start(0));
   const auto second = MakeLink();
   EXPECT_FALSE(second->Start(link->port()));
-  EXPECT_EQ(notices, std::vector<std::string>{std::string(kListenFailed)});
+  EXPECT_EQ(notices, std::vector<std::string>{ListenFailedNotice(link->port())});
 }
 
 }  // namespace
