@@ -11,11 +11,12 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 // The worker thread: the addresses, then the instructions, one append each, in order. It holds
-// only copies and reaches the view through tasks that run on the UI thread; `ui` drops them once
-// the window is gone.
-void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui, MainView* view) {
+// only copies and reaches the window through tasks that run `show` on the UI thread; `ui` drops
+// them once the window is gone.
+void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
+                                  std::function<void(std::string_view)> show) {
   auto append = [&](std::string text) {
-    ui([view, text = std::move(text)] { view->AppendText(MainControl::编辑框1, text); });
+    ui([show, text = std::move(text)] { show(text); });
   };
   for (const std::string& address : addresses()) {
     std::string line(kLocalIp);
@@ -34,6 +35,7 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
       ui_(ui),
       addresses_(std::move(addresses)),
       port_(port),
+      information_(view, MainControl::编辑框1),
       link_(std::move(ui),
             link::PhoneLinkHooks{
                 .reception =
@@ -41,7 +43,8 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
                         .receiveDirectory = [this] { return view_.Text(MainControl::目录编辑框1); },
                         .fileStarted =
                             [this](std::int32_t count, const std::string&) {
-                              view_.SetText(MainControl::标签4, std::to_string(count));
+                              countDue_ = count;
+                              ShowSoon();
                             },
                         .notice = [this](const std::string& line) { AppendNotice(line); },
                     },
@@ -57,7 +60,13 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
 void MainWindow::Created() {
   link_.Start(port_);
   view_.SetText(MainControl::目录编辑框1, kDefaultReceiveDirectory);
-  std::thread(ListAddressesAndInstructions, addresses_, lifetime_.GuardedExecutor(ui_), &view_)
+  // Shown at once, with whatever is pending before them.
+  auto show = [this](std::string_view text) {
+    information_.AddTopText(text);
+    ShowPending();
+  };
+  std::thread(ListAddressesAndInstructions, addresses_, lifetime_.GuardedExecutor(ui_),
+              std::move(show))
       .detach();
 }
 
@@ -73,15 +82,23 @@ void MainWindow::ChooseClicked() {
   });
 }
 
-// Each notice ends its own line, so whatever is appended next (the worker's lines while the
-// program starts, or the next notice) begins on a fresh line.
 void MainWindow::AppendNotice(std::string_view line) {
-  const std::string box = view_.Text(MainControl::编辑框1);
-  std::string text;
-  if (!box.empty() && !box.ends_with(kLineEnd)) text = kLineEnd;
-  text += line;
-  text += kLineEnd;
-  view_.AppendText(MainControl::编辑框1, text);
+  information_.AddNotice(line);
+  ShowSoon();
+}
+
+void MainWindow::ShowSoon() {
+  if (showQueued_) return;
+  showQueued_ = true;
+  ui_(lifetime_.Guard([this] {
+    showQueued_ = false;
+    ShowPending();
+  }));
+}
+
+void MainWindow::ShowPending() {
+  if (countDue_) view_.SetText(MainControl::标签4, std::to_string(*std::exchange(countDue_, {})));
+  information_.Show();
 }
 
 std::string MainWindow::RosterText() {

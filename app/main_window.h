@@ -2,10 +2,12 @@
 // The main window's behaviour: start-up, the phone link's hooks, and the two buttons.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/information_box.h"
 #include "app/main_view.h"
 #include "app/platform.h"
 #include "link/phone_link.h"
@@ -23,7 +25,8 @@ class MainWindow {
 
   // The window has been created: start the server, "D:\" into `目录编辑框1`, start the worker
   // thread that lists the addresses and the instructions in `编辑框1`. The worker appends
-  // through `ui`; the appends are dropped if this window is gone by the time they run.
+  // through `ui`, one append each; the appends are dropped if this window is gone by the time
+  // they run.
   void Created();
   void SendRosterClicked();  // `按钮1`
   void ChooseClicked();      // `按钮2`
@@ -31,16 +34,26 @@ class MainWindow {
   const link::PhoneLink& phoneLink() const { return link_; }
 
  private:
-  // One line in `编辑框1`, starting on a line of its own and ending with CR LF.
+  // One line in `编辑框1`, starting on a line of its own and ending with CR LF. It is shown
+  // when the UI thread's current task is done, with the other notices and the count of that turn.
   void AppendNotice(std::string_view line);
+  void ShowSoon();
+  void ShowPending();
   std::string RosterText();
 
   MainView& view_;
   link::UiExecutor ui_;
   AddressSource addresses_;
   std::uint16_t port_;
-  // Ends with this window; the worker's appends, queued for the UI thread, check it.
+  // Ends with this window; the worker's appends and the pending updates, queued for the UI
+  // thread, check it.
   link::OwnerLifetime lifetime_;
+  InformationBox information_;
+  // A change of a native control costs far more than a notice (an append takes tens of
+  // milliseconds under Wine), so the notices and file starts of a whole read become one change
+  // each, made once the read is handled.
+  std::optional<std::int32_t> countDue_;
+  bool showQueued_ = false;
   // Set when the roster read for sending had characters replaced by "?", cleared by a refusal.
   bool unmappableNoticeDue_ = false;
   link::PhoneLink link_;

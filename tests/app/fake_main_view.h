@@ -22,6 +22,7 @@ class FakeMainView : public MainView {
 
   std::string Text(MainControl control, bool* replaced = nullptr) override {
     const std::lock_guard lock(mutex_);
+    ++reads_[control];
     if (replaced) *replaced = control == MainControl::编辑框2 && rosterHasUnmappable_;
     return texts_[control];
   }
@@ -70,6 +71,12 @@ class FakeMainView : public MainView {
       if (call.append && call.control == control) result.push_back(call.text);
     return result;
   }
+  // How often the logic read the control's text.
+  int reads(MainControl control) const {
+    const std::lock_guard lock(mutex_);
+    const auto it = reads_.find(control);
+    return it == reads_.end() ? 0 : it->second;
+  }
   std::vector<Call> calls() const {
     const std::lock_guard lock(mutex_);
     return calls_;
@@ -89,6 +96,7 @@ class FakeMainView : public MainView {
  private:
   mutable std::mutex mutex_;
   std::map<MainControl, std::string> texts_;
+  std::map<MainControl, int> reads_;
   std::vector<Call> calls_;
   std::vector<std::string> messages_;
   std::vector<std::string> pickerStarts_;

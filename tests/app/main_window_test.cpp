@@ -164,6 +164,39 @@ TEST_F(MainWindowTest, PhotosGoToTheTypedDirectoryAndNoticesEachTakeANewLine) {
   fs::remove_all(directory);
 }
 
+// Names refused one read at a time, long enough that the box must let the oldest go.
+TEST_F(MainWindowTest, RefusedNamesFillTheBoxWithoutItBeingReadAndTheOldestGiveWay) {
+  const auto window = OpenWindow({"192.168.1.20"});
+  ASSERT_TRUE(WaitForInstructions());
+  const std::string top = AddressLine("192.168.1.20") + std::string(kInstructions) + "\r\n";
+  std::string zhangs;  // 张 two hundred times, percent-encoded UTF-8
+  for (int i = 0; i < 200; ++i) zhangs += "%E5%BC%A0";
+
+  constexpr int kPhones = 3;
+  constexpr int kNamesEach = 100;  // a connection may send that many before it is dropped
+  for (int phoneIndex = 0, sent = 0; phoneIndex < kPhones; ++phoneIndex) {
+    TestPhone phone(window->phoneLink().port());
+    for (int i = 0; i < kNamesEach; ++i, ++sent) {
+      phone.Write("STAT||..%2F" + std::to_string(sent) + "-" + zhangs);
+      ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == std::to_string(sent + 1); }));
+    }
+  }
+
+  const std::string box = view.text(kInfoBox);
+  EXPECT_LT(box.size(), InformationBox::kLimit);
+  ASSERT_TRUE(box.starts_with(top)) << box.substr(0, 200);
+  const std::vector<std::string> lines = Lines(box.substr(top.size()));
+  ASSERT_EQ(lines.back(), "") << "the box ends with a line end";
+  // The notices left are the newest, in the order they came.
+  const std::string refused = std::string(link::kNameRefused) + "../";
+  int expected = kPhones * kNamesEach - static_cast<int>(lines.size() - 1);
+  EXPECT_GT(expected, 0) << "none gave way";
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i, ++expected) {
+    ASSERT_TRUE(lines[i].starts_with(refused + std::to_string(expected) + "-")) << lines[i].substr(0, 60);
+  }
+  EXPECT_EQ(view.reads(kInfoBox), 0);
+}
+
 TEST_F(MainWindowTest, RosterRefusalsComeInOrderWithoutAnUnmappableNotice) {
   const auto window = OpenWindow();
   ASSERT_TRUE(WaitForInstructions());
@@ -172,6 +205,7 @@ TEST_F(MainWindowTest, RosterRefusalsComeInOrderWithoutAnUnmappableNotice) {
   window->SendRosterClicked();  // empty roster, no phone: the roster message wins
   view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
   window->SendRosterClicked();  // no phone
+  ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
 
   EXPECT_EQ(view.messages(),
             (std::vector<std::string>{std::string(link::kRosterEmpty),
@@ -193,11 +227,13 @@ TEST_F(MainWindowTest, RosterSentWithReplacedCharactersSaysSoInTheInformationBox
   EXPECT_EQ(phone.Read(message.size()), message);
   const std::string withNotice =
       informationText + "\r\n" + std::string(kRosterHasUnmappable) + "\r\n";
-  EXPECT_EQ(view.text(kInfoBox), withNotice);
+  EXPECT_TRUE(ui.RunUntil([&] { return view.text(kInfoBox) == withNotice; }))
+      << view.text(kInfoBox);
 
   view.Type(MainControl::编辑框2, roster, /*unmappable=*/false);
   window->SendRosterClicked();
   EXPECT_EQ(phone.Read(message.size()), message);
+  ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
   EXPECT_EQ(view.text(kInfoBox), withNotice);
   EXPECT_TRUE(view.messages().empty());
 }
