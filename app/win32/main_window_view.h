@@ -30,6 +30,7 @@ class MainWindowView : public app::MainView {
   HWND control(app::MainControl control) const { return controls_.Handle(control); }
   // Runs tasks on the window's thread, in order; tasks given after the window is gone are dropped.
   link::UiExecutor executor() const { return ExecutorFor(queue_); }
+  const link::PhoneLink& phoneLink() const { return logic_.phoneLink(); }
 
   std::string Text(app::MainControl control, bool* replaced = nullptr) override;
   void SetText(app::MainControl control, std::string_view text) override;

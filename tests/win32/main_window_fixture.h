@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/texts.h"
 #include "app/win32/main_window_view.h"
 #include "app/win32/wide_text.h"
 #include "message_pump.h"
@@ -24,6 +25,18 @@ class RecordingMainWindow : public MainWindowView {
 };
 
 inline std::vector<std::string> TwoAddresses() { return {"10.1.2.3", "192.168.0.7"}; }
+
+// The information box once the worker has listed TwoAddresses and the instructions.
+inline std::wstring ExpectedInformation() {
+  std::string text;
+  for (const std::string& address : TwoAddresses()) {
+    text += app::kLocalIp;
+    text += address;
+    text += "\r\n";
+  }
+  text += app::kInstructions;
+  return Wide(text);
+}
 
 class MainWindowTest : public ::testing::Test {
  protected:

@@ -17,6 +17,7 @@ namespace quenmora::win32 {
 namespace {
 
 using app::MainControl;
+using test_support::ExpectedInformation;
 using test_support::MainWindowTest;
 using test_support::PumpUntil;
 
@@ -25,17 +26,6 @@ RECT ClientRectOf(HWND control, HWND window) {
   GetWindowRect(control, &rect);
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
   return rect;
-}
-
-std::wstring ExpectedInformation() {
-  std::string text;
-  for (const char* address : {"10.1.2.3", "192.168.0.7"}) {
-    text += app::kLocalIp;
-    text += address;
-    text += "\r\n";
-  }
-  text += app::kInstructions;
-  return Wide(text);
 }
 
 TEST_F(MainWindowTest, ShowsEveryControlOfTheTableWithItsConvertedText) {
@@ -54,6 +44,7 @@ TEST_F(MainWindowTest, ShowsEveryControlOfTheTableWithItsConvertedText) {
 }
 
 TEST_F(MainWindowTest, StartsWithTheDefaultDirectoryZeroFilesAndTheInformationBoxFilled) {
+  EXPECT_EQ(GetFocus(), Control(MainControl::编辑框2)) << "the roster box, where the operator pastes";
   EXPECT_EQ(TextOf(MainControl::目录编辑框1), L"D:\\");
   EXPECT_EQ(TextOf(MainControl::标签4), L"0");
   EXPECT_TRUE(PumpUntil([&] { return TextOf(MainControl::编辑框1) == ExpectedInformation(); }))
