@@ -20,6 +20,11 @@ std::u16string MultiByteToUtf16(std::string_view text, unsigned codePage = kCode
 // look-alikes instead, such as "a" for U+00AA).
 std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage = kCodePageAnsi);
 
+// Writes `text` in code page 936 as the program's own texts are written: a character the code
+// page lacks becomes "?", never a look-alike, on every platform; `*replaced` (when given) says
+// whether any did, so what is sent is exactly what the operator is told about.
+std::string Utf16ToGbkWithoutLookAlikes(std::u16string_view text, bool* replaced = nullptr);
+
 // UTF-8 in, code page 936 out.
 std::string Utf8ToAnsi(std::string_view text);
 
