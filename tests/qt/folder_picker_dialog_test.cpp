@@ -68,11 +68,7 @@ class FolderPickerDialogTest : public QObject {
  private slots:
   void cleanup() { picker.reset(); }
 
-  void controlsFollowTheTable_data() {
-    QTest::addColumn<int>("id");
-    for (const app::ControlSpec& entry : app::FolderPickerLayout().controls)
-      QTest::addRow("control %d", entry.id) << entry.id;
-  }
+  void controlsFollowTheTable_data() { testing::AddControlRows(app::FolderPickerLayout()); }
   void controlsFollowTheTable() {
     QFETCH(int, id);
     Open("/home/li");

@@ -55,6 +55,13 @@ inline void CheckControl(const QWidget& window, const app::WindowSpec& layout,
            QRect(rect.left, rect.top, rect.width, rect.height));
   if (checkText) QCOMPARE(ShownText(widget), ToQString(entry.text));
   const bool edit = entry.kind == app::ControlKind::Edit;
+  // Chinese is typed through the system's input method, in every edit box.
+  if (edit) QVERIFY(widget->testAttribute(Qt::WA_InputMethodEnabled));
+  if (const auto* box = qobject_cast<const QPlainTextEdit*>(widget)) {
+    QCOMPARE(box->verticalScrollBarPolicy(),
+             entry.verticalScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    QCOMPARE(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  }
   if (entry.textColour)
     QCOMPARE(widget->palette().color(edit ? QPalette::Text : QPalette::WindowText),
              ToQColor(*entry.textColour));
@@ -71,6 +78,12 @@ inline void CheckControl(const QWidget& window, const app::WindowSpec& layout,
   }
   QVERIFY(widget->isVisibleTo(&window));
   QVERIFY(widget->isEnabled());
+}
+
+// One row per control of `layout`, with its id in column "id".
+inline void AddControlRows(const app::WindowSpec& layout) {
+  QTest::addColumn<int>("id");
+  for (const app::ControlSpec& entry : layout.controls) QTest::addRow("control %d", entry.id) << entry.id;
 }
 
 // The window itself: caption, fixed size that holds every control, stored position.

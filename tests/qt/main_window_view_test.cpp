@@ -108,11 +108,7 @@ class MainWindowViewTest : public QObject {
   void init() { window = std::make_unique<OpenWindow>(); }
   void cleanup() { window.reset(); }
 
-  void controlsFollowTheTable_data() {
-    QTest::addColumn<int>("id");
-    for (const app::ControlSpec& entry : app::MainWindowLayout().controls)
-      QTest::addRow("control %d", entry.id) << entry.id;
-  }
+  void controlsFollowTheTable_data() { testing::AddControlRows(app::MainWindowLayout()); }
   void controlsFollowTheTable() {
     QFETCH(int, id);
     const app::WindowSpec& layout = app::MainWindowLayout();
@@ -133,32 +129,6 @@ class MainWindowViewTest : public QObject {
   void focusStartsInTheRosterBox() {
     QVERIFY(QTest::qWaitForWindowActive(&window->view));
     QCOMPARE(QApplication::focusWidget(), Control(MainControl::编辑框2));
-  }
-
-  void rosterBoxHasNoScrollBarsAndNoLengthLimit() {
-    auto* roster = Control<QPlainTextEdit>(MainControl::编辑框2);
-    QCOMPARE(roster->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QCOMPARE(roster->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QCOMPARE(Control<QPlainTextEdit>(MainControl::编辑框1)->verticalScrollBarPolicy(),
-             Qt::ScrollBarAlwaysOn);
-    QVERIFY(!Control<QPlainTextEdit>(MainControl::编辑框1)->isReadOnly());
-    const QString rows = QStringLiteral("4401\t\u5f20\u4e09\t440101200001011234\t1\n").repeated(2000);
-    roster->insertPlainText(rows);
-    QCOMPARE(roster->toPlainText(), rows);
-  }
-
-  void textIsCodePage936WithCrLfRowsAndSaysWhenCharactersWereReplaced() {
-    auto* roster = Control<QPlainTextEdit>(MainControl::编辑框2);
-    bool replaced = true;
-    roster->setPlainText(QStringLiteral("4401\t\u5f20\u4e09\n4402\t\u674e\u56db\n"));
-    QCOMPARE(window->view.Text(MainControl::编辑框2, &replaced),
-             std::string("4401\t\xd5\xc5\xc8\xfd\r\n4402\t\xc0\xee\xcb\xc4\r\n"));
-    QVERIFY(!replaced);
-    roster->setPlainText(QStringLiteral("a\u0e01b?"));  // Thai has no place in GBK
-    QCOMPARE(window->view.Text(MainControl::编辑框2, &replaced), std::string("a?b?"));
-    QVERIFY(replaced);
-    window->view.SetText(MainControl::标签4, "12");
-    QCOMPARE(Control<QLabel>(MainControl::标签4)->text(), QStringLiteral("12"));
   }
 
   // The caret and the scroll position of the information box stay where the operator left them.

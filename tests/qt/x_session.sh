@@ -1,6 +1,7 @@
 # Shared by the tests that run the real Linux program under Xvfb: sourced with the program and
 # the probe library as $1 and $2. Gives a temporary home with a Pictures folder, an X server of
-# its own, the program with the probe loaded into it, bounded waits and the probe's commands.
+# its own, the program with the probe loaded into it, the probe's commands, and (from
+# phone_session.sh) checks and bounded waits.
 set -uo pipefail
 program=$1 probe_library=$2
 work=$(mktemp -d)
@@ -15,20 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {  # DESCRIPTION COMMAND...
-  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
-wait_for() {  # SECONDS COMMAND...: until COMMAND succeeds
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.1
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../phone_session.sh"
 probe() { printf '%s\n' "$*" | socat -t 30 - "UNIX-CONNECT:$work/probe" 2>/dev/null; }
-text_is() { [ "$(probe text "$1")" = "$2" ]; }
-info_has_instructions() { [[ "$(probe text info)" == *"操作方法:"* ]]; }
 
 # The program listens on the phone's port 3456, as the Windows program does in other checkouts'
 # tests: one at a time on this machine.
