@@ -19,7 +19,7 @@ void FolderPicker::Created() {
   const bool startAtReceiveDirectory = !receiveDirectory_.empty();
   directories_.SetPath(startAtReceiveDirectory ? receiveDirectory_ : start_.directory);
   view_.SelectDrive(startAtReceiveDirectory ? DriveOf(receiveDirectory_) : start_.drive);
-  DirectoriesChanged();
+  ShowDirectories();
 }
 
 // A drive root's first three bytes ("D:\"). Where drives are named by paths ("/home/li"), a "/"
@@ -33,15 +33,13 @@ std::string_view FolderPicker::DriveOf(std::string_view receiveDirectory) const 
 
 void FolderPicker::DriveChanged(std::string_view root) {
   directories_.SetPath(root);
-  DirectoriesChanged();
+  ShowDirectories();
 }
 
 void FolderPicker::EntryOpened(std::size_t index) {
   directories_.Open(index);
-  DirectoriesChanged();
+  ShowDirectories();
 }
-
-void FolderPicker::MousePressed() { Refresh(); }
 
 void FolderPicker::OkClicked() {
   writeReceiveDirectory_(selectedDirectory_);
@@ -50,13 +48,13 @@ void FolderPicker::OkClicked() {
 
 void FolderPicker::CancelClicked() { view_.Close(); }
 
-void FolderPicker::DirectoriesChanged() {
+void FolderPicker::ShowDirectories() {
   view_.ShowDirectories(directories_.entries(), directories_.currentIndex());
-  Refresh();
+  ShowListValue();
 }
 
 // `编辑框1` always shows the directory list's value, never the receive-directory text itself.
-void FolderPicker::Refresh() {
+void FolderPicker::ShowListValue() {
   selectedDirectory_ = directories_.path();
   view_.SetSelectedDirectory(selectedDirectory_);
 }

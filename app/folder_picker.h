@@ -28,15 +28,17 @@ class FolderPicker {
   void Created();
   void DriveChanged(std::string_view root);  // by the operator, e.g. "C:\"
   void EntryOpened(std::size_t index);       // the current directory changed
-  void MousePressed();                       // on the directory list, anywhere
   void OkClicked();
   void CancelClicked();
+  // Copies the directory list's value into `编辑框1`; the front end calls it whenever the left
+  // button is pressed on the directory list, anywhere.
+  void ShowListValue();
 
   const DirectoryListModel& directories() const { return directories_; }
 
  private:
-  void DirectoriesChanged();  // the list shows the model again, then refresh
-  void Refresh();
+  // The directory list shows the model again, then `编辑框1` shows the list's value.
+  void ShowDirectories();
   // The drive list's argument for the receive directory.
   std::string_view DriveOf(std::string_view receiveDirectory) const;
 

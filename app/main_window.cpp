@@ -11,13 +11,11 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 // The worker thread: the addresses, then the instructions, one append each, in order. It holds
-// only copies and reaches the view through tasks that run on the UI thread.
-void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
-                                  std::weak_ptr<MainView> view) {
+// only copies and reaches the view through tasks that run on the UI thread; `ui` drops them once
+// the window is gone.
+void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui, MainView* view) {
   auto append = [&](std::string text) {
-    ui([view, text = std::move(text)] {
-      if (const auto alive = view.lock()) alive->AppendText(MainControl::编辑框1, text);
-    });
+    ui([view, text = std::move(text)] { view->AppendText(MainControl::编辑框1, text); });
   };
   for (const std::string& address : addresses()) {
     std::string line(kLocalIp);
@@ -37,7 +35,6 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
       addresses_(std::move(addresses)),
       port_(port),
       receiveDirectory_(std::move(receiveDirectory)),
-      viewWhileAlive_(std::make_shared<char>(), &view),
       link_(std::move(ui),
             link::PhoneLinkHooks{
                 .reception =
@@ -61,7 +58,7 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
 void MainWindow::Created() {
   link_.Start(port_);
   view_.SetText(MainControl::目录编辑框1, receiveDirectory_);
-  std::thread(ListAddressesAndInstructions, addresses_, ui_, std::weak_ptr(viewWhileAlive_))
+  std::thread(ListAddressesAndInstructions, addresses_, lifetime_.GuardedExecutor(ui_), &view_)
       .detach();
 }
 

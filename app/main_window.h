@@ -2,7 +2,6 @@
 // The main window's behaviour: start-up, the phone link's hooks, and the two buttons.
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,8 +44,8 @@ class MainWindow {
   AddressSource addresses_;
   std::uint16_t port_;
   std::string receiveDirectory_;
-  // The view for the worker's appends: expires with this window, checked on the UI thread.
-  std::shared_ptr<MainView> viewWhileAlive_;
+  // Ends with this window; the worker's appends, queued for the UI thread, check it.
+  link::OwnerLifetime lifetime_;
   // Set when the roster read for sending had characters replaced by "?", cleared by a refusal.
   bool unmappableNoticeDue_ = false;
   link::PhoneLink link_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "link/wire_format.h"
+
 namespace quenmora::link {
 namespace {
 

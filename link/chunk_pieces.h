@@ -12,12 +12,6 @@
 
 namespace quenmora::link {
 
-// The phone's markers.
-inline constexpr std::string_view kFileStartMarker = "STAT||";
-inline constexpr std::string_view kEndMarker = "END||";
-// What stands between two photos when the phone does not pause.
-inline constexpr std::string_view kMessageBoundary = "END||STAT||";
-
 enum class PieceKind {
   kData,       // file bytes, to be written whole
   kEnd,        // a counted "END||"

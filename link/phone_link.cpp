@@ -30,7 +30,7 @@ class PhoneLink::Impl {
 
   bool Start(std::uint16_t port) {
     const bool listening = server_.Start(port);
-    if (!listening && hooks_.reception.notice) hooks_.reception.notice(std::string(kListenFailed));
+    if (!listening && hooks_.reception.notice) hooks_.reception.notice(ListenFailedNotice(port));
     return listening;
   }
 

@@ -57,7 +57,7 @@ class PhoneServer::Impl {
       : ui_(std::move(ui)), events_(std::move(events)), thread_([this] { io_.run(); }) {}
 
   ~Impl() {
-    alive_->store(false);
+    lifetime_.End();  // what is queued, or the network thread queues before it stops, does nothing
     work_.reset();
     io_.stop();
     thread_.join();
@@ -148,6 +148,8 @@ class PhoneServer::Impl {
           }
           // A connection leaves connections_ only after a failed read, which cannot happen while
           // its chunk is with the UI, so the raw pointer stays valid as long as the server does.
+          // A shared_ptr copied into the task would do no better: the UI thread could end up its
+          // last owner and destroy the socket off the network thread.
           Connection* raw = connection.get();
           ToUi([this, raw, length] {
             Emit(events_.dataArrived, raw->client,
@@ -183,12 +185,7 @@ class PhoneServer::Impl {
   }
 
   // Hands a task to the UI thread; it does nothing if the server is gone by the time it runs.
-  // The server is destroyed on the UI thread, so the check cannot race with its destruction.
-  void ToUi(std::function<void()> task) {
-    ui_([alive = alive_, task = std::move(task)] {
-      if (alive->load()) task();
-    });
-  }
+  void ToUi(UiTask task) { ui_(lifetime_.Guard(std::move(task))); }
 
   template <typename Handler, typename... Args>
   static void Emit(const Handler& handler, const Args&... args) {
@@ -197,7 +194,7 @@ class PhoneServer::Impl {
 
   UiExecutor ui_;
   ServerEvents events_;
-  std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
+  OwnerLifetime lifetime_;
   std::atomic<std::uint16_t> port_{0};
   asio::io_context io_;
   asio::executor_work_guard<asio::io_context::executor_type> work_ = asio::make_work_guard(io_);

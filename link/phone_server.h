@@ -9,10 +9,10 @@
 #include <string>
 
 #include "link/ui_executor.h"
+#include "link/wire_format.h"
 
 namespace quenmora::link {
 
-inline constexpr std::uint16_t kPhonePort = 3456;
 // The most one chunk holds. With one chunk in flight per connection it also bounds what a phone
 // can make the program hold in memory. Chosen by bench/throughput: fewer, larger chunks cost less
 // per byte (each is handed to the UI thread and back).

@@ -14,6 +14,7 @@
 #include "link/output_file.h"
 #include "link/receive_path.h"
 #include "link/safe_file_name.h"
+#include "link/wire_format.h"
 #include "text/codepage.h"
 #include "text/percent_decode.h"
 

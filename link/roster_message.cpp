@@ -1,13 +1,13 @@
 #include "link/roster_message.h"
 
+#include "link/wire_format.h"
+
 namespace quenmora::link {
 
 std::string BuildRosterMessage(std::string_view roster) {
-  constexpr std::string_view kOpening = "STAT||";
-  constexpr std::string_view kClosing = "||END";
   std::string message;
-  message.reserve(kOpening.size() + roster.size() + kClosing.size());
-  message.append(kOpening).append(roster).append(kClosing);
+  message.reserve(kRosterOpening.size() + roster.size() + kRosterClosing.size());
+  message.append(kRosterOpening).append(roster).append(kRosterClosing);
   return message;
 }
 

@@ -11,10 +11,19 @@ inline constexpr bool kWindowsNameRules = true;
 inline constexpr bool kWindowsNameRules = false;
 #endif
 
-// `name` is the decoded name in UTF-16 (checked there, not on code-page-936 bytes, whose trail
-// bytes can look like "\" or "|"). Refused: an empty name, one that begins with "\" or "/",
-// holds ":" or has a ".." component; with `deviceNamesReserved`, also a component naming a
-// device (CON, NUL, COM1, ...) with or without an extension.
-bool IsSafeFileName(std::u16string_view name, bool deviceNamesReserved = kWindowsNameRules);
+// Checks the decoded name `name` in UTF-16, not in code page 936, whose trail bytes can look like
+// "\" or "|". The components are the parts "\" and "/" separate. Refused everywhere:
+// - an empty name;
+// - a name that begins with "\" or "/" (a root or a network share);
+// - a name holding ":" (a drive or an alternate data stream);
+// - a name with a component "..".
+// With `windowsRules`, also refused:
+// - a component naming a device in any mix of upper and lower case, with or without an extension
+//   and with or without spaces before its ".": CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9
+//   and LPT1 to LPT9, where the digit may also be the superscript 1, 2 or 3 (U+00B9, U+00B2,
+//   U+00B3);
+// - a component of only dots and spaces holding at least two dots: Windows trims trailing dots
+//   and spaces, so ".. " is "..".
+bool IsSafeFileName(std::u16string_view name, bool windowsRules = kWindowsNameRules);
 
 }  // namespace quenmora::link

@@ -1,6 +1,8 @@
 #pragma once
 // Conversions between code pages and UTF-16. A "text" is a std::string of code-page-936 bytes;
-// UTF-16 strings exist only at the edges (Win32 calls, UTF-8 for Linux).
+// UTF-16 strings exist only at the edges (Win32 calls, UTF-8 for Linux). Every call names its code
+// page: this program never converts through the PC's own ANSI code page, which differs from PC
+// to PC.
 #include <string>
 #include <string_view>
 
@@ -8,17 +10,17 @@ namespace quenmora::text {
 
 inline constexpr unsigned kCodePageUtf8 = 65001;
 inline constexpr unsigned kCodePageGbk = 936;
-// The system's ANSI code page; on Linux this program treats it, and any code page but 65001, as
-// 936.
-inline constexpr unsigned kCodePageAnsi = 0;
 
 // Reads `text` in `codePage` and returns it as UTF-16. Invalid input becomes U+FFFD (for UTF-8,
-// one per maximal invalid subsequence) and conversion goes on after it.
-std::u16string MultiByteToUtf16(std::string_view text, unsigned codePage = kCodePageUtf8);
+// one per maximal invalid subsequence) and conversion goes on after it. On Linux any code page but
+// 65001 is read as 936.
+std::u16string MultiByteToUtf16(std::string_view text, unsigned codePage);
 
 // Writes `text` in `codePage`. Characters the code page lacks become "?" (on Windows some become
-// look-alikes instead, such as "a" for U+00AA).
-std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage = kCodePageAnsi);
+// look-alikes instead, such as "a" for U+00AA). On Linux any code page but 65001 is written as 936.
+std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage);
+
+// "Ansi" in the two names below always means code page 936, never the PC's own ANSI code page.
 
 // Writes `text` in code page 936 as the program's own texts are written: a character the code
 // page lacks becomes "?", never a look-alike, on every platform; `*replaced` (when given) says

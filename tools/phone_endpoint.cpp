@@ -1,25 +1,19 @@
 #include "tools/phone_endpoint.h"
 
-#include <charconv>
-
 #include <asio/connect.hpp>
 
-#include "link/phone_server.h"
+#include "link/wire_format.h"
+#include "tools/arguments.h"
 
 namespace quenmora::tools {
 
 std::optional<Endpoint> ParseEndpoint(std::string_view text) {
   Endpoint endpoint{std::string(text), link::kPhonePort};
   if (std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
-    std::string_view port = text.substr(colon + 1);
-    unsigned value = 0;
-    auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
-    if (port.empty() || error != std::errc() || end != port.data() + port.size() || value == 0 ||
-        value > 65535) {
-      return std::nullopt;
-    }
+    const std::optional<std::uint64_t> port = ParseWholeNumber(text.substr(colon + 1), 1, 65535);
+    if (!port) return std::nullopt;
     endpoint.host = std::string(text.substr(0, colon));
-    endpoint.port = static_cast<std::uint16_t>(value);
+    endpoint.port = static_cast<std::uint16_t>(*port);
   }
   if (endpoint.host.empty() || endpoint.host.find(':') != std::string::npos) return std::nullopt;
   return endpoint;

@@ -7,18 +7,21 @@
 #include <asio/connect.hpp>
 #include <asio/io_context.hpp>
 
+#include "link/wire_format.h"
+
 namespace quenmora::tools {
 
 namespace {
 
-constexpr std::string_view kOpening = "STAT||";
-constexpr std::string_view kClosing = "||END";
+using link::kRosterClosing;
+using link::kRosterOpening;
 
 // Whether `data` holds a whole message: the opening marker, the rows and the closing marker,
 // which the desktop may follow with one zero byte.
 bool IsComplete(std::string_view data) {
   if (!data.empty() && data.back() == '\0') data.remove_suffix(1);
-  return data.size() >= kOpening.size() + kClosing.size() && data.ends_with(kClosing);
+  return data.size() >= kRosterOpening.size() + kRosterClosing.size() &&
+         data.ends_with(kRosterClosing);
 }
 
 class RosterReader {
@@ -43,7 +46,7 @@ class RosterReader {
     socket_.async_read_some(asio::buffer(buffer_), [this](asio::error_code error, std::size_t n) {
       received_.append(buffer_.data(), n);
       if (!std::string_view(received_).starts_with(
-              kOpening.substr(0, std::min(received_.size(), kOpening.size())))) {
+              kRosterOpening.substr(0, std::min(received_.size(), kRosterOpening.size())))) {
         return Fail("the data received is not a roster message");
       }
       if (IsComplete(received_)) {
@@ -84,8 +87,8 @@ std::string ReceiveRosterMessage(const Endpoint& endpoint, std::chrono::seconds 
 
 std::vector<std::string> RosterRows(std::string_view message) {
   if (!message.empty() && message.back() == '\0') message.remove_suffix(1);
-  std::string_view rows = message.substr(kOpening.size(), message.size() - kOpening.size() -
-                                                              kClosing.size());
+  std::string_view rows = message.substr(
+      kRosterOpening.size(), message.size() - kRosterOpening.size() - kRosterClosing.size());
   std::vector<std::string> result;
   while (!rows.empty()) {
     std::size_t end = rows.find("\r\n");

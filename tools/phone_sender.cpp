@@ -5,6 +5,7 @@
 
 #include <asio/write.hpp>
 
+#include "link/wire_format.h"
 #include "tools/phone_endpoint.h"
 #include "tools/utf8_path.h"
 
@@ -46,7 +47,8 @@ void SendFile(MessageWriter& writer, const std::string& utf8Path, const SendOpti
   if (!file) throw ToolError("cannot read " + utf8Path);
 
   writer.BeginMessage();
-  writer.Write("STAT||" + options.rawName.value_or(EncodedFileName(utf8Path)));
+  writer.Write(std::string(link::kFileStartMarker) +
+               options.rawName.value_or(EncodedFileName(utf8Path)));
 
   bool dataBegun = false;
   while (file) {
@@ -60,7 +62,7 @@ void SendFile(MessageWriter& writer, const std::string& utf8Path, const SendOpti
   if (file.bad()) throw ToolError("reading " + utf8Path + " failed");
 
   writer.BeginMessage();
-  writer.Write("END||");
+  writer.Write(link::kEndMarker);
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 // quenmora-receive [--port N] DIR: the desktop's phone link without windows. Receives photos
 // into DIR and prints the machine's addresses, one line per file start and every notice.
 // Port 0 listens on a free port, which the "listening on port" line names.
-#include <charconv>
 #include <csignal>
 #include <filesystem>
-#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "link/phone_link.h"
 #include "link/phone_server.h"
 #include "text/codepage.h"
+#include "tools/arguments.h"
 #include "tools/tool_console.h"
 #include "tools/utf8_path.h"
 
@@ -24,58 +24,27 @@ namespace {
 using quenmora::text::AnsiToUtf8;
 using quenmora::tools::PrintError;
 using quenmora::tools::PrintLine;
+using quenmora::tools::UsageError;
 
-constexpr std::string_view kUsage = "usage: quenmora-receive [--port N] DIR   (N defaults to 3456)";
+const std::string kUsage = "usage: quenmora-receive [--port N] DIR   (N defaults to " +
+                          std::to_string(quenmora::link::kPhonePort) + ")";
 
 struct Options {
   std::uint16_t port = quenmora::link::kPhonePort;
   std::string directory;  // UTF-8
 };
 
-std::optional<std::uint16_t> ParsePort(std::string_view text) {
-  unsigned value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > 65535) {
-    return std::nullopt;
-  }
-  return static_cast<std::uint16_t>(value);
-}
-
-// Empty (after saying why) if the command line is not [--port N] DIR.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
+// Throws UsageError if the command line, program name first, is not [--port N] DIR.
+Options ParseOptions(const std::vector<std::string>& commandLine) {
+  const quenmora::tools::Arguments parsed = quenmora::tools::ParseArguments(
+      std::span(commandLine).subspan(commandLine.empty() ? 0 : 1), {}, {"port"});
   Options options;
-  std::vector<std::string> positional;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    std::optional<std::string_view> portText;
-    if (arg == "--port" && i + 1 < args.size()) {
-      portText = args[++i];
-    } else if (arg.starts_with("--port=")) {
-      portText = arg.substr(7);
-    } else if (arg.starts_with("--")) {
-      PrintError("quenmora-receive: unknown option or missing value: " + std::string(arg));
-      return std::nullopt;
-    } else {
-      positional.emplace_back(arg);
-    }
-    if (portText) {
-      auto port = ParsePort(*portText);
-      if (!port) {
-        PrintError("quenmora-receive: not a port from 0 to 65535: " + std::string(*portText));
-        return std::nullopt;
-      }
-      options.port = *port;
-    }
-  }
-  if (positional.size() != 1) {
-    PrintError("quenmora-receive: give exactly one receive directory");
-    return std::nullopt;
-  }
-  options.directory = positional.front();
+  options.port = static_cast<std::uint16_t>(parsed.Number("port", options.port, 0, 65535));
+  if (parsed.positional.size() != 1) throw UsageError("give exactly one receive directory");
+  options.directory = parsed.positional.front();
   std::error_code error;
   if (!std::filesystem::is_directory(quenmora::tools::Utf8Path(options.directory), error)) {
-    PrintError("quenmora-receive: not a directory: " + options.directory);
-    return std::nullopt;
+    throw UsageError("not a directory: " + options.directory);
   }
   return options;
 }
@@ -83,8 +52,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  auto options = ParseOptions(quenmora::tools::Utf8Arguments(argc, argv));
-  if (!options) {
+  Options options;
+  try {
+    options = ParseOptions(quenmora::tools::Utf8Arguments(argc, argv));
+  } catch (const UsageError& error) {
+    PrintError(std::string("quenmora-receive: ") + error.what());
     PrintError(kUsage);
     return 2;
   }
@@ -92,7 +64,7 @@ int main(int argc, char** argv) {
   // The link takes the receive directory as code-page-936 text, as the window's box holds it,
   // and turns it back into the native name when it opens a file. A directory whose name has
   // characters that code page 936 lacks therefore cannot be used (they become "?").
-  const std::string directory = quenmora::text::Utf8ToAnsi(options->directory);
+  const std::string directory = quenmora::text::Utf8ToAnsi(options.directory);
 
   // The main thread only waits for Ctrl-C, caught from the start so that a stop during start-up
   // also ends cleanly.
@@ -119,12 +91,12 @@ int main(int argc, char** argv) {
 
   {
     quenmora::link::PhoneLink link(executor, hooks);
-    if (!link.Start(options->port)) {
-      PrintError("quenmora-receive: cannot listen on port " + std::to_string(options->port));
+    if (!link.Start(options.port)) {
+      PrintError("quenmora-receive: cannot listen on port " + std::to_string(options.port));
       return 1;
     }
     PrintLine("listening on port " + std::to_string(link.port()) + ", receiving into " +
-              options->directory);
+              options.directory);
     signals.run();
   }  // the network thread has ended here
   PrintLine("stopped after " + std::to_string(fileStarts) + " file start(s)");

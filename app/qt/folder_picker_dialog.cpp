@@ -71,7 +71,7 @@ bool FolderPickerDialog::eventFilter(QObject* watched, QEvent* event) {
   auto* list = widgets_.as<QListWidget>(PickerControl::目录框1);
   if (logic_ && watched == list->viewport() && event->type() == QEvent::MouseButtonPress &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    logic_->MousePressed();
+    logic_->ShowListValue();
   }
   if (watched == list && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();

@@ -9,6 +9,7 @@
 #include "app/platform.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi.h"
+#include "app/win32/layout_window.h"
 #include "app/win32/wide_text.h"
 
 namespace quenmora::win32 {
@@ -16,21 +17,13 @@ namespace {
 
 using app::PickerControl;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr int kIndentSpaces = 3;  // per level of the directory list
 constexpr UINT_PTR kListSubclass = 1;
 
-void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kFolderPickerClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly when a picker was made before
-}
+const WindowKind kPickerKind{.className = kFolderPickerClass,
+                             .procedure = ObjectWindowProcedure<FolderPickerWindow>,
+                             .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                             .exStyle = WS_EX_DLGMODALFRAME};
 
 // The machine's drive roots ("C:\"), in the system's order.
 std::vector<std::wstring> DriveRoots() {
@@ -70,14 +63,7 @@ FolderPickerWindow::~FolderPickerWindow() {
 }
 
 void FolderPickerWindow::RunModal() {
-  RegisterWindowClass(instance_, ObjectWindowProcedure<FolderPickerWindow>);
-  const app::WindowSpec& layout = app::FolderPickerLayout();
-  const int dpi = owner_ ? WindowDpi(owner_) : SystemDpi();
-  const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
-                              layout.minClientHeight, kStyle, kExStyle, dpi);
-  const std::wstring caption = Wide(layout.caption);
-  CreateWindowExW(kExStyle, kFolderPickerClass, caption.c_str(), kStyle, Scale(layout.left, dpi),
-                  Scale(layout.top, dpi), size.cx, size.cy, owner_, nullptr, instance_, this);
+  CreateLayoutWindow(instance_, kPickerKind, app::FolderPickerLayout(), owner_, this);
   if (!window_) return;
   if (owner_) EnableWindow(owner_, FALSE);
   ShowWindow(window_, SW_SHOW);
@@ -114,10 +100,6 @@ LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the frame's close box
       logic_.CancelClicked();
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      break;
     default:
       break;
   }
@@ -156,14 +138,14 @@ void FolderPickerWindow::OpenSelectedEntry() {
   if (selected != LB_ERR) logic_.EntryOpened(static_cast<std::size_t>(selected));
 }
 
-// The directory list: a press of the left button refreshes the selected directory before the
-// list handles the press as usual; Enter opens the selected entry.
+// The directory list: a press of the left button shows the list's value in the selected-directory
+// label before the list handles the press as usual; Enter opens the selected entry.
 LRESULT CALLBACK FolderPickerWindow::ListProcedure(HWND list, UINT message, WPARAM wParam,
                                                    LPARAM lParam, UINT_PTR, DWORD_PTR self) {
   auto* picker = reinterpret_cast<FolderPickerWindow*>(self);
   switch (message) {
     case WM_LBUTTONDOWN:
-      picker->logic_.MousePressed();
+      picker->logic_.ShowListValue();
       break;
     case WM_GETDLGCODE: {
       const auto* pending = reinterpret_cast<const MSG*>(lParam);

@@ -6,6 +6,7 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi.h"
 #include "app/win32/folder_picker_window.h"
+#include "app/win32/layout_window.h"
 #include "app/win32/wide_text.h"
 
 namespace quenmora::win32 {
@@ -14,20 +15,11 @@ namespace {
 using app::MainControl;
 
 // A fixed frame: the layout is made for one size.
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kExStyle = 0;
-
-void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kMainWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly when a window was made before
-}
+const WindowKind kMainWindowKind{.className = kMainWindowClass,
+                                 .procedure = ObjectWindowProcedure<MainWindowView>,
+                                 .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 .exStyle = 0,
+                                 .applicationIcon = true};
 
 }  // namespace
 
@@ -41,14 +33,7 @@ MainWindowView::~MainWindowView() {
 }
 
 bool MainWindowView::Open(int showCommand) {
-  RegisterWindowClass(instance_, ObjectWindowProcedure<MainWindowView>);
-  const app::WindowSpec& layout = app::MainWindowLayout();
-  const int dpi = SystemDpi();
-  const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
-                              layout.minClientHeight, kStyle, kExStyle, dpi);
-  const std::wstring caption = Wide(layout.caption);
-  CreateWindowExW(kExStyle, kMainWindowClass, caption.c_str(), kStyle, Scale(layout.left, dpi),
-                  Scale(layout.top, dpi), size.cx, size.cy, nullptr, nullptr, instance_, this);
+  CreateLayoutWindow(instance_, kMainWindowKind, app::MainWindowLayout(), nullptr, this);
   if (!window_) return false;
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
@@ -58,19 +43,11 @@ bool MainWindowView::Open(int showCommand) {
 LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (LRESULT result; controls_.HandleWindowMessage(window_, message, wParam, lParam, &result)) return result;
   switch (message) {
-    case WM_CREATE: {
-      const int dpi = WindowDpi(window_);
-      controls_.Create(instance_, window_, dpi);
-      if (dpi != SystemDpi()) {
-        const app::WindowSpec& layout = app::MainWindowLayout();
-        const SIZE size = OuterSize(layout.width, layout.height, layout.minClientWidth,
-                                    layout.minClientHeight, kStyle, kExStyle, dpi);
-        SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
+    case WM_CREATE:
+      controls_.Create(instance_, window_, WindowDpi(window_));
       queue_->Attach(window_);
       logic_.Created();
       return 0;
-    }
     case UiQueue::kRunTasks:
       queue_->RunPending();
       return 0;
@@ -87,10 +64,6 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       queue_->Detach();
-      break;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
       break;
     default:
       break;

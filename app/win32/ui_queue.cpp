@@ -14,7 +14,7 @@ void UiQueue::Detach() {
   std::deque<link::UiTask> dropped;
   {
     std::lock_guard lock(mutex_);
-    detached_ = true;
+    windowLifetime_.End();
     window_ = nullptr;
     dropped.swap(tasks_);
   }
@@ -23,7 +23,7 @@ void UiQueue::Detach() {
 
 void UiQueue::Post(link::UiTask task) {
   std::lock_guard lock(mutex_);
-  if (detached_) return;
+  if (windowLifetime_.Ended()) return;
   tasks_.push_back(std::move(task));
   if (window_) PostMessageW(window_, kRunTasks, 0, 0);
 }

@@ -17,7 +17,8 @@ class UiQueue {
 
   // Tasks queued so far and from now on are announced to `window` with kRunTasks.
   void Attach(HWND window);
-  // The window is going away: queued tasks and every later one are dropped unrun.
+  // The window is going away: it ends the window's lifetime, so queued tasks and every later one
+  // are dropped unrun.
   void Detach();
   void Post(link::UiTask task);
   // On the window's thread, when kRunTasks arrives. A task may itself run a message loop that
@@ -28,7 +29,7 @@ class UiQueue {
   std::mutex mutex_;
   std::deque<link::UiTask> tasks_;
   HWND window_ = nullptr;
-  bool detached_ = false;
+  link::OwnerLifetime windowLifetime_;
 };
 
 // An executor for the portable code; it keeps the queue alive for threads that outlive the window.

@@ -1,7 +1,7 @@
 #pragma once
 // The window procedure of a window class whose windows each belong to an object of type T,
-// passed as the creation parameter. From WM_NCCREATE on, the object knows its window (window_)
-// and handles every message (Handle); T befriends this function.
+// passed as the creation parameter. From WM_NCCREATE to WM_NCDESTROY the object knows its window
+// (window_) and handles every message (Handle); T befriends this function.
 #include <windows.h>
 
 namespace quenmora::win32 {
@@ -14,7 +14,13 @@ LRESULT CALLBACK ObjectWindowProcedure(HWND window, UINT message, WPARAM wParam,
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return self ? self->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  const LRESULT result = self->Handle(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {  // the window's last message
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+  }
+  return result;
 }
 
 }  // namespace quenmora::win32

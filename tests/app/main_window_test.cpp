@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <asio.hpp>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -12,14 +11,16 @@
 #include "app/texts.h"
 #include "fake_main_view.h"
 #include "link/notices.h"
-#include "test_ui_thread.h"
+#include "tests/support/test_phone.h"
+#include "tests/support/test_ui_thread.h"
 
 namespace quenmora::app {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::FakeMainView;
-using testing::TestUiThread;
+using test_support::TestPhone;
+using test_support::TestUiThread;
 namespace fs = std::filesystem;
 
 constexpr auto kInfoBox = MainControl::编辑框1;
@@ -51,33 +52,6 @@ bool Eventually(const std::function<bool()>& condition) {
 AddressSource Addresses(std::vector<std::string> addresses) {
   return [addresses] { return addresses; };
 }
-
-// The phone's end of a connection to 127.0.0.1; reads give up at a deadline.
-class TestPhone {
- public:
-  explicit TestPhone(std::uint16_t port) {
-    socket_.connect({asio::ip::make_address_v4("127.0.0.1"), port});
-  }
-  void Write(std::string_view bytes) { asio::write(socket_, asio::buffer(bytes)); }
-  std::string Read(std::size_t size) {
-    std::string bytes(size, '\0');
-    std::size_t received = 0;
-    asio::async_read(socket_, asio::buffer(bytes),
-                     [&](const asio::error_code&, std::size_t length) { received = length; });
-    io_.restart();
-    io_.run_for(10s);
-    if (!io_.stopped()) {
-      socket_.cancel();
-      io_.run();
-    }
-    bytes.resize(received);
-    return bytes;
-  }
-
- private:
-  asio::io_context io_;
-  asio::ip::tcp::socket socket_{io_};
-};
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -157,7 +131,7 @@ TEST_F(MainWindowTest, ListenFailureNoticeHasItsOwnLineBeforeTheAddresses) {
 
   const auto window = OpenWindow({"192.168.1.20"}, holder.phoneLink().port());
   ASSERT_TRUE(WaitForInstructions());
-  EXPECT_EQ(view.text(kInfoBox), std::string(link::kListenFailed) + "\r\n" +
+  EXPECT_EQ(view.text(kInfoBox), link::ListenFailedNotice(holder.phoneLink().port()) + "\r\n" +
                                      AddressLine("192.168.1.20") + std::string(kInstructions));
 }
 

@@ -12,15 +12,16 @@
 
 #include "link/notices.h"
 #include "link/roster_message.h"
-#include "tests/link/test_phone.h"
-#include "tests/link/ui_task_queue.h"
+#include "tests/support/test_phone.h"
+#include "tests/support/test_ui_thread.h"
 
 namespace quenmora::link {
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-using testing::TestPhone;
+using test_support::TestPhone;
+using test_support::TestUiThread;
 
 // "张三.jpg" as the phone sends it, and as code-page-936 bytes.
 constexpr const char* kEncodedChineseName = "%E5%BC%A0%E4%B8%89.jpg";
@@ -93,7 +94,7 @@ class PhoneLinkTest : public ::testing::Test {
     ui.RunFor(50ms);
   }
 
-  testing::UiTaskQueue ui;  // outlives the link, whose network thread feeds it
+  TestUiThread ui;  // outlives the link, whose network thread feeds it
   fs::path directory;
   std::vector<std::string> started, notices, messages;
   std::string roster;
@@ -202,7 +203,7 @@ TEST_F(PhoneLinkTest, ASecondCopyCannotListenAndSaysSo) {
   ASSERT_TRUE(link->Start(0));
   const auto second = MakeLink();
   EXPECT_FALSE(second->Start(link->port()));
-  EXPECT_EQ(notices, std::vector<std::string>{std::string(kListenFailed)});
+  EXPECT_EQ(notices, std::vector<std::string>{ListenFailedNotice(link->port())});
 }
 
 }  // namespace

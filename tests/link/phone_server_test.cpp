@@ -8,14 +8,15 @@
 #include <thread>
 #include <vector>
 
-#include "tests/link/test_phone.h"
-#include "tests/link/ui_task_queue.h"
+#include "tests/support/test_phone.h"
+#include "tests/support/test_ui_thread.h"
 
 namespace quenmora::link {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::TestPhone;
+using test_support::TestPhone;
+using test_support::TestUiThread;
 
 // Records every event in the order the UI thread saw it.
 struct EventLog {
@@ -52,7 +53,7 @@ class PhoneServerTest : public ::testing::Test {
 
   bool WaitFor(const std::function<bool()>& done) { return ui.RunUntil(done); }
 
-  testing::UiTaskQueue ui;  // outlives the server, whose network thread feeds it
+  TestUiThread ui;  // outlives the server, whose network thread feeds it
   EventLog log;
   std::function<void(std::span<const std::uint8_t>)> onData;
   std::unique_ptr<PhoneServer> server;
@@ -121,7 +122,7 @@ TEST_F(PhoneServerTest, SendsQueueInOrderAndEachReportsItsResult) {
 }
 
 TEST_F(PhoneServerTest, ASecondServerCannotListenOnTheSamePort) {
-  testing::UiTaskQueue otherUi;
+  TestUiThread otherUi;
   PhoneServer second(otherUi.executor(), {});
   EXPECT_FALSE(second.Start(server->port()));
   // The first one still works.

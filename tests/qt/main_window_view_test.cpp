@@ -30,7 +30,7 @@
 #include "fake_disk.h"
 #include "layout_check.h"
 #include "link/notices.h"
-#include "test_phone.h"
+#include "tests/support/test_phone.h"
 #endif
 
 namespace quenmora::qt {
@@ -187,7 +187,7 @@ class MainWindowViewTest : public QObject {
 
   void photosArriveInTheReceiveDirectoryAndTheCountLabelFollows() {
     const QTemporaryDir& directory = window->receiveDirectory;
-    link::testing::TestPhone phone(window->logic.phoneLink().port());
+    test_support::TestPhone phone(window->logic.phoneLink().port());
     // Photos begin as JPEG files do, with a byte that ends a name the network merged into a read.
     const QByteArray first("\xff\xd8 first photo");
     const QByteArray second("\xff\xd8 second");
@@ -204,7 +204,7 @@ class MainWindowViewTest : public QObject {
   }
 
   void rosterGoesToThePhoneInCodePage936WithCrLfRows() {
-    link::testing::TestPhone phone(window->logic.phoneLink().port());
+    test_support::TestPhone phone(window->logic.phoneLink().port());
     QTRY_VERIFY(!window->logic.phoneLink().currentClient().empty());
     QTRY_COMPARE(TextOf(MainControl::编辑框1), ExpectedInformation());
     // 张三 一班, then a Thai letter, which becomes "?" and is reported.

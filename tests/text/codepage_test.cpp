@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 namespace quenmora::text {
 namespace {
@@ -27,12 +28,12 @@ TEST(Utf8ToAnsi, EachInvalidSequenceBecomesOneQuestionMark) {
   EXPECT_EQ(Utf8ToAnsi("\xF8\x88\x80\x80\x80"), "?????");  // no five-byte forms
 }
 
-TEST(MultiByteToUtf16, DecodesUtf8ByDefault) {
-  EXPECT_EQ(MultiByteToUtf16(kZhangSanUtf8), u"\u5F20\u4E09");
-  EXPECT_EQ(MultiByteToUtf16("\xC3\xA9"), u"\u00E9");
-  EXPECT_EQ(MultiByteToUtf16("A\xF0\x9F\x98\x80"), u"A\U0001F600");  // one surrogate pair
-  EXPECT_EQ(MultiByteToUtf16("\xFF"), u"\uFFFD");
-  EXPECT_EQ(MultiByteToUtf16(""), u"");
+TEST(MultiByteToUtf16, DecodesUtf8) {
+  EXPECT_EQ(MultiByteToUtf16(kZhangSanUtf8, kCodePageUtf8), u"\u5F20\u4E09");
+  EXPECT_EQ(MultiByteToUtf16("\xC3\xA9", kCodePageUtf8), u"\u00E9");
+  EXPECT_EQ(MultiByteToUtf16("A\xF0\x9F\x98\x80", kCodePageUtf8), u"A\U0001F600");  // a pair
+  EXPECT_EQ(MultiByteToUtf16("\xFF", kCodePageUtf8), u"\uFFFD");
+  EXPECT_EQ(MultiByteToUtf16("", kCodePageUtf8), u"");
 }
 
 TEST(MultiByteToUtf16, DecodesCodePage936) {
@@ -75,7 +76,7 @@ TEST(CodePage936, EveryCharacterRoundTripsThroughUtf16) {
 
 TEST(CodePage936, Utf8AndCodePage936RoundTrip) {
   const std::string utf8 = "A\xE2\x82\xAC" + kZhangSanUtf8 + "\xC3\xA9\xE3\x80\x81z";  // A€张三é、z
-  const std::u16string utf16 = MultiByteToUtf16(utf8);
+  const std::u16string utf16 = MultiByteToUtf16(utf8, kCodePageUtf8);
   EXPECT_EQ(Utf16ToMultiByte(utf16, kCodePageUtf8), utf8);
   const std::string gbk = Utf8ToAnsi(utf8);
   EXPECT_EQ(gbk, "A\x80" + kZhangSanGbk + "\xA8\xA6\xA1\xA2z");
@@ -139,10 +140,11 @@ TEST(Utf16ToMultiByte, LinuxWritesOneQuestionMarkForASurrogatePair) {
 }
 
 TEST(MultiByteToUtf16, LinuxReplacesEachMaximalInvalidUtf8Subsequence) {
-  EXPECT_EQ(MultiByteToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");       // a surrogate
-  EXPECT_EQ(MultiByteToUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
-  EXPECT_EQ(MultiByteToUtf16("\xE0\x80\x80"), u"\uFFFD\uFFFD\uFFFD");       // overlong
-  EXPECT_EQ(MultiByteToUtf16("\xF0\x80\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // overlong
+  const auto decode = [](std::string_view utf8) { return MultiByteToUtf16(utf8, kCodePageUtf8); };
+  EXPECT_EQ(decode("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");                // a surrogate
+  EXPECT_EQ(decode("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
+  EXPECT_EQ(decode("\xE0\x80\x80"), u"\uFFFD\uFFFD\uFFFD");                // overlong
+  EXPECT_EQ(decode("\xF0\x80\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // overlong
 }
 
 TEST(MultiByteToUtf16, LinuxReplacesInvalidCodePage936Input) {
@@ -152,9 +154,12 @@ TEST(MultiByteToUtf16, LinuxReplacesInvalidCodePage936Input) {
   EXPECT_EQ(MultiByteToUtf16("\xAA\xA1" "a", kCodePageGbk), u"\uFFFDa");  // user-defined area
 }
 
-TEST(CodePage936, LinuxTakesTheAnsiCodePageAs936) {
-  EXPECT_EQ(Utf16ToMultiByte(u"\u5F20\u4E09"), kZhangSanGbk);
-  EXPECT_EQ(MultiByteToUtf16(kZhangSanGbk, kCodePageAnsi), u"\u5F20\u4E09");
+TEST(CodePage936, LinuxTakesAnyCodePageButUtf8As936) {
+  // 0 is Windows' own ANSI code page, 1252 its Western one: Linux reads and writes both as 936.
+  for (const unsigned codePage : {0u, 1252u, kCodePageGbk}) {
+    EXPECT_EQ(Utf16ToMultiByte(u"\u5F20\u4E09", codePage), kZhangSanGbk) << codePage;
+    EXPECT_EQ(MultiByteToUtf16(kZhangSanGbk, codePage), u"\u5F20\u4E09") << codePage;
+  }
   EXPECT_EQ(AnsiToUtf8(kZhangSanGbk + "\xFF"), kZhangSanUtf8 + "\xEF\xBF\xBD");
 }
 

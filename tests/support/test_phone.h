@@ -7,7 +7,7 @@
 
 #include <asio.hpp>
 
-namespace quenmora::link::testing {
+namespace quenmora::test_support {
 
 class TestPhone {
  public:
@@ -60,4 +60,4 @@ class TestPhone {
   asio::ip::tcp::socket socket_{io_};
 };
 
-}  // namespace quenmora::link::testing
+}  // namespace quenmora::test_support

@@ -1,7 +1,8 @@
 #pragma once
-// A UI thread for tests: other threads queue tasks, the test thread runs them while it waits for
-// something, never past a deadline. The queue is shared with every copy of the executor, so a
-// detached thread may still queue into it after the test has moved on.
+// A UI thread for tests: other threads (a server's network thread, a worker) queue tasks, the
+// test thread runs them while it waits for something, never past a deadline. The queue is shared
+// with every copy of the executor, so a detached thread may still queue into it after the test
+// has moved on.
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -11,7 +12,7 @@
 
 #include "link/ui_executor.h"
 
-namespace quenmora::app::testing {
+namespace quenmora::test_support {
 
 class TestUiThread {
  public:
@@ -32,6 +33,7 @@ class TestUiThread {
       link::UiTask task;
       {
         std::unique_lock lock(queue_->mutex);
+        // Wake up now and then: `done` may watch something other than the tasks (a file, say).
         queue_->queued.wait_for(lock, std::chrono::milliseconds(10),
                                 [this] { return !queue_->tasks.empty(); });
         if (queue_->tasks.empty()) continue;
@@ -41,6 +43,10 @@ class TestUiThread {
       task();
     }
     return true;
+  }
+
+  void RunFor(std::chrono::milliseconds duration) {
+    RunUntil([] { return false; }, duration);
   }
 
   std::size_t pending() const {
@@ -57,4 +63,4 @@ class TestUiThread {
   std::shared_ptr<Queue> queue_ = std::make_shared<Queue>();
 };
 
-}  // namespace quenmora::app::testing
+}  // namespace quenmora::test_support
