@@ -10,15 +10,6 @@ namespace {
 
 constexpr std::size_t kNotFound = std::string_view::npos;
 
-// What a read taken as a whole is.
-enum class WholeRead { kData, kFileStart, kEnd };
-
-WholeRead KindOf(std::string_view decoded) {
-  if (decoded.find(kFileStartMarker) != kNotFound) return WholeRead::kFileStart;
-  if (decoded.find(kEndMarker) != kNotFound) return WholeRead::kEnd;
-  return WholeRead::kData;
-}
-
 // The first "END||" at or after `from` that counts: "STAT||" follows at once, or it ends the read.
 std::size_t FindCountedEnd(std::string_view read, std::size_t from) {
   for (std::size_t at = read.find(kEndMarker, from); at != kNotFound; at = read.find(kEndMarker, at + 1)) {
@@ -189,10 +180,7 @@ std::size_t MessageParser::ParseData(std::string_view read, std::size_t at, bool
 // begin "END||STAT||" and are held when the rest is file data.
 void MessageParser::TakeWholeRead(std::string_view read, std::size_t tail) {
   const std::string_view body = read.substr(0, read.size() - tail);
-  const std::size_t mark = scratch_.size();
-  const WholeRead kind = KindOf(DecodedTextPart(body));
-  scratch_.resize(mark);
-  if (kind == WholeRead::kData) {
+  if (KindOfTextPart(body) == WholeRead::kData) {
     AddData(body);
     held_.assign(read.substr(body.size()));
     state_ = State::kInData;
@@ -200,25 +188,47 @@ void MessageParser::TakeWholeRead(std::string_view read, std::size_t tail) {
   }
   // Not file data: the whole read is one message, its last bytes included. What made the body a
   // message is in the whole read's text too.
-  text::AppendPercentDecoded(read, scratch_);
-  if (KindOf(std::string_view(scratch_).substr(mark)) != WholeRead::kFileStart) {
-    scratch_.resize(mark);
+  if (KindOfTextPart(read) != WholeRead::kFileStart) {
     AddEnd();
     state_ = State::kBetweenMessages;
     return;
   }
+  const std::size_t mark = scratch_.size();
+  text::AppendPercentDecoded(read, scratch_);
   RemoveFileStartMarkers(scratch_, mark);
   DropLineEnd(scratch_);
   AddFileStart(mark);
   state_ = State::kInData;
 }
 
-std::string_view MessageParser::DecodedTextPart(std::string_view bytes) {
+MessageParser::WholeRead MessageParser::KindOf(std::string_view decoded) {
+  if (decoded.find(kFileStartMarker) != kNotFound) return WholeRead::kFileStart;
+  if (decoded.find(kEndMarker) != kNotFound) return WholeRead::kEnd;
+  return WholeRead::kData;
+}
+
+// What the text part of `bytes` holds once percent-decoded. It is decoded a block at a time into
+// a small buffer, so that a large read is looked at while it is in the cache.
+MessageParser::WholeRead MessageParser::KindOfTextPart(std::string_view bytes) {
   const std::string_view text = bytes.substr(0, bytes.find('\0'));
-  if (text.find('%') == kNotFound) return text;
-  const std::size_t from = scratch_.size();
-  text::AppendPercentDecoded(text, scratch_);
-  return std::string_view(scratch_).substr(from);
+  if (text.find('%') == kNotFound) return KindOf(text);
+  constexpr std::size_t kBlock = 16 * 1024;
+  // A marker may begin in one block and end in the next.
+  constexpr std::size_t kOverlap = kFileStartMarker.size() - 1;
+  bool holdsEnd = false;
+  decoded_.clear();
+  for (std::size_t from = 0; from < text.size();) {
+    // A block ends where no escape can be cut: not one or two bytes after a "%".
+    std::size_t to = std::min(text.size(), from + kBlock);
+    while (to < text.size() && (text[to - 1] == '%' || text[to - 2] == '%')) ++to;
+    decoded_.erase(0, decoded_.size() - std::min(decoded_.size(), kOverlap));
+    text::AppendPercentDecoded(text.substr(from, to - from), decoded_);
+    const WholeRead kind = KindOf(decoded_);
+    if (kind == WholeRead::kFileStart) return kind;
+    holdsEnd = holdsEnd || kind == WholeRead::kEnd;
+    from = to;
+  }
+  return holdsEnd ? WholeRead::kEnd : WholeRead::kData;
 }
 
 // The name's bytes from `at` on. Returns whether the name ended; `at` is then where parsing goes

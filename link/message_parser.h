@@ -84,6 +84,8 @@ class MessageParser {
     kInData,           // held_: a beginning of "END||STAT||"
   };
   enum class NameByte { kTaken, kEndsName, kCompletesBoundary };
+  // What a read taken as a whole is.
+  enum class WholeRead { kData, kFileStart, kEnd };
 
   void Begin();
   std::span<const MessagePiece> Pieces();
@@ -91,7 +93,8 @@ class MessageParser {
   void Parse(std::string_view read, std::size_t at, bool wholeReadRule);
   std::size_t ParseData(std::string_view read, std::size_t at, bool wholeReadRule);
   void TakeWholeRead(std::string_view read, std::size_t tail);
-  std::string_view DecodedTextPart(std::string_view bytes);
+  WholeRead KindOfTextPart(std::string_view bytes);
+  static WholeRead KindOf(std::string_view decoded);
   bool ParseName(std::string_view read, std::size_t& at);
   NameByte TakeNameByte(std::uint8_t byte, std::size_t& nameLength);
   void EndHeld();
@@ -113,13 +116,15 @@ class MessageParser {
   std::uint8_t utf8Low_ = 0, utf8High_ = 0;
 
   std::vector<MessagePiece> pieces_;
-  // This call's bytes that are the parser's own (names, bytes held before) and the decoded text
-  // part of a read. Pieces refer to it by offset until the call returns, so it may grow meanwhile.
+  // This call's bytes that are the parser's own (names, bytes held before). Pieces refer to it by
+  // offset until the call returns, so it may grow meanwhile.
   std::string scratch_;
   struct ScratchPiece {
     std::size_t index, offset, size;
   };
   std::vector<ScratchPiece> scratchPieces_;
+  // A block of a read's decoded text part.
+  std::string decoded_;
 };
 
 }  // namespace quenmora::link
