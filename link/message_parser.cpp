@@ -10,14 +10,56 @@ namespace {
 
 constexpr std::size_t kNotFound = std::string_view::npos;
 
-// The first "END||" at or after `from` that counts: "STAT||" follows at once, or it ends the read.
-std::size_t FindCountedEnd(std::string_view read, std::size_t from) {
-  for (std::size_t at = read.find(kEndMarker, from); at != kNotFound; at = read.find(kEndMarker, at + 1)) {
+// The first "END||" that begins in [from, until) and counts: "STAT||" follows at once, or it ends
+// the read.
+std::size_t FindCountedEnd(std::string_view read, std::size_t from, std::size_t until) {
+  const std::string_view searched = read.substr(0, until + kEndMarker.size() - 1);
+  for (std::size_t at = searched.find(kEndMarker, from); at != kNotFound; at = searched.find(kEndMarker, at + 1)) {
     const std::size_t after = at + kEndMarker.size();
     if (after == read.size() || read.substr(after).starts_with(kFileStartMarker)) return at;
   }
   return kNotFound;
 }
+
+// A large read is gone through a block at a time: a block and its decoding stay in the first-level
+// cache while the block is searched, decoded and searched again. A block ends where no escape is
+// cut: not one or two bytes after a "%".
+std::size_t BlockEnd(std::string_view bytes, std::size_t from) {
+  constexpr std::size_t kBlock = 8 * 1024;
+  std::size_t to = std::min(bytes.size(), from + kBlock);
+  while (to < bytes.size() && (bytes[to - 1] == '%' || bytes[to - 2] == '%')) ++to;
+  return to;
+}
+
+// What a read taken as a whole is.
+enum class WholeRead { kData, kFileStart, kEnd };
+
+// What the text part of some bytes holds once percent-decoded, given a block at a time. Of each
+// block's decoding only its last bytes are kept, in the caller's buffer, for a marker that goes
+// on in the next block.
+class TextPartScan {
+ public:
+  explicit TextPartScan(std::string& decoded) : decoded_(decoded) { decoded_.clear(); }
+
+  void Add(std::string_view block) {
+    if (Decided()) return;
+    const std::size_t textEnd = block.find('\0');
+    ended_ = textEnd != kNotFound;
+    decoded_.erase(0, decoded_.size() - std::min(decoded_.size(), kFileStartMarker.size() - 1));
+    text::AppendPercentDecoded(block.substr(0, textEnd), decoded_);
+    holdsFileStart_ = decoded_.find(kFileStartMarker) != kNotFound;
+    holdsEnd_ = holdsEnd_ || decoded_.find(kEndMarker) != kNotFound;
+  }
+  // Nothing more can change the kind.
+  bool Decided() const { return ended_ || holdsFileStart_; }
+  WholeRead Kind() const {
+    return holdsFileStart_ ? WholeRead::kFileStart : holdsEnd_ ? WholeRead::kEnd : WholeRead::kData;
+  }
+
+ private:
+  std::string& decoded_;
+  bool ended_ = false, holdsFileStart_ = false, holdsEnd_ = false;
+};
 
 // How many of the last bytes of `bytes` are a proper beginning of "END||STAT||", 0 if none. At most
 // one end can be: the marker has one "E", at its start.
@@ -154,15 +196,12 @@ void MessageParser::Parse(std::string_view read, std::size_t at, bool wholeReadR
 // Data from `at` up to a counted "END||". Returns where a name begins after it, or kNotFound when
 // the read is used up.
 std::size_t MessageParser::ParseData(std::string_view read, std::size_t at, bool wholeReadRule) {
-  const std::size_t end = FindCountedEnd(read, at);
+  if (wholeReadRule && TakeWholeRead(read)) return kNotFound;
+  const std::size_t end = FindCountedEnd(read, at, read.size());
   if (end == kNotFound) {
     const std::size_t tail = BoundaryBeginningAtEnd(read.substr(at));
-    if (wholeReadRule) {
-      TakeWholeRead(read, tail);
-    } else {
-      AddData(read.substr(at, read.size() - tail - at));
-      held_.assign(read.substr(read.size() - tail));
-    }
+    AddData(read.substr(at, read.size() - tail - at));
+    held_.assign(read.substr(read.size() - tail));
     return kNotFound;
   }
   AddData(read.substr(at, end - at));
@@ -176,22 +215,35 @@ std::size_t MessageParser::ParseData(std::string_view read, std::size_t at, bool
   return after + kFileStartMarker.size();
 }
 
-// A read with no counted marker in it, as a phone that pauses sends it. Its last `tail` bytes may
-// begin "END||STAT||" and are held when the rest is file data.
-void MessageParser::TakeWholeRead(std::string_view read, std::size_t tail) {
+// A read with no counted marker in it, as a phone that pauses sends it; false, with nothing done,
+// when it holds a counted "END||". Its last bytes that may begin "END||STAT||" are held when the
+// rest is file data.
+bool MessageParser::TakeWholeRead(std::string_view read) {
+  const std::size_t tail = BoundaryBeginningAtEnd(read);
   const std::string_view body = read.substr(0, read.size() - tail);
-  if (KindOfTextPart(body) == WholeRead::kData) {
+  TextPartScan bodyText(decoded_);
+  for (std::size_t from = 0, to = 0; from < read.size(); from = to) {
+    to = BlockEnd(read, from);
+    if (FindCountedEnd(read, from, to) != kNotFound) return false;
+    if (from < body.size()) bodyText.Add(body.substr(from, to - from));
+  }
+  if (bodyText.Kind() == WholeRead::kData) {
     AddData(body);
     held_.assign(read.substr(body.size()));
     state_ = State::kInData;
-    return;
+    return true;
   }
   // Not file data: the whole read is one message, its last bytes included. What made the body a
   // message is in the whole read's text too.
-  if (KindOfTextPart(read) != WholeRead::kFileStart) {
+  TextPartScan readText(decoded_);
+  for (std::size_t from = 0, to = 0; from < read.size() && !readText.Decided(); from = to) {
+    to = BlockEnd(read, from);
+    readText.Add(read.substr(from, to - from));
+  }
+  if (readText.Kind() != WholeRead::kFileStart) {
     AddEnd();
     state_ = State::kBetweenMessages;
-    return;
+    return true;
   }
   const std::size_t mark = scratch_.size();
   text::AppendPercentDecoded(read, scratch_);
@@ -199,36 +251,7 @@ void MessageParser::TakeWholeRead(std::string_view read, std::size_t tail) {
   DropLineEnd(scratch_);
   AddFileStart(mark);
   state_ = State::kInData;
-}
-
-MessageParser::WholeRead MessageParser::KindOf(std::string_view decoded) {
-  if (decoded.find(kFileStartMarker) != kNotFound) return WholeRead::kFileStart;
-  if (decoded.find(kEndMarker) != kNotFound) return WholeRead::kEnd;
-  return WholeRead::kData;
-}
-
-// What the text part of `bytes` holds once percent-decoded. It is decoded a block at a time into
-// a small buffer, so that a large read is looked at while it is in the cache.
-MessageParser::WholeRead MessageParser::KindOfTextPart(std::string_view bytes) {
-  const std::string_view text = bytes.substr(0, bytes.find('\0'));
-  if (text.find('%') == kNotFound) return KindOf(text);
-  constexpr std::size_t kBlock = 16 * 1024;
-  // A marker may begin in one block and end in the next.
-  constexpr std::size_t kOverlap = kFileStartMarker.size() - 1;
-  bool holdsEnd = false;
-  decoded_.clear();
-  for (std::size_t from = 0; from < text.size();) {
-    // A block ends where no escape can be cut: not one or two bytes after a "%".
-    std::size_t to = std::min(text.size(), from + kBlock);
-    while (to < text.size() && (text[to - 1] == '%' || text[to - 2] == '%')) ++to;
-    decoded_.erase(0, decoded_.size() - std::min(decoded_.size(), kOverlap));
-    text::AppendPercentDecoded(text.substr(from, to - from), decoded_);
-    const WholeRead kind = KindOf(decoded_);
-    if (kind == WholeRead::kFileStart) return kind;
-    holdsEnd = holdsEnd || kind == WholeRead::kEnd;
-    from = to;
-  }
-  return holdsEnd ? WholeRead::kEnd : WholeRead::kData;
+  return true;
 }
 
 // The name's bytes from `at` on. Returns whether the name ended; `at` is then where parsing goes

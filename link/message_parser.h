@@ -4,13 +4,13 @@
 //
 // The contract: for any stream a phone produces, the pieces are the same whatever the read
 // boundaries, once consecutive data pieces are joined. A phone's stream is, any number of times:
-//   "STAT||", a name of at most 4096 bytes (percent-encoded: A-Z a-z 0-9 - . _ ~ and %XX; any
-//   bytes that can belong to a name, see below, except "|" will do),
-//   the photo's data, empty or beginning with a byte that never belongs to a name (below 0x20,
-//   0x7F, 0x80..0xC1 or 0xF5..0xFF: JPEG's 0xFF, PNG's 0x89 and HEIC's 0x00 all do), in which no
-//   run of bytes holds "STAT||" or "END||", as it is or percent-decoded (true of any data without
-//   "|" and without "%7C" or "%7c"),
-//   "END||";
+//   "STAT||", then a name of at most 4096 bytes: percent-encoded (A-Z a-z 0-9 - . _ ~ and %XX),
+//   or more generally whole characters of printable ASCII other than "|" and of valid UTF-8;
+//   then the photo's data, empty or beginning with a byte that cannot begin a character of a
+//   name (below 0x20, 0x7F, 0x80..0xC1 or 0xF5..0xFF: JPEG's 0xFF, PNG's 0x89 and HEIC's 0x00
+//   all do), in which no run of bytes holds "STAT||" or "END||", as it is or percent-decoded
+//   (true of any data without "|" and without "%7C" or "%7c");
+//   then "END||";
 // with or without pauses anywhere.
 // The one limit: a read that ends right after "\0", "\r", "\n" or "\r\n" at the beginning of a
 // photo's data loses those bytes, because that is also how some phones end a file start. A HEIC
@@ -18,7 +18,8 @@
 //
 // The rules that give this:
 // - Between messages (at the start, and after a counted "END||") and at the beginning of every
-//   read, a raw "STAT||" counts, and a name begins after it.
+//   read, a raw "STAT||" counts, and a name begins after it. Between messages, a read that is a
+//   proper beginning of "STAT||" is held for the next.
 // - A name runs over printable ASCII and valid UTF-8 sequences (no overlong forms, surrogates or
 //   values above U+10FFFF). It ends before the first byte that cannot belong to it, before a
 //   counted "END||", or when the next character would make it longer than 4096 bytes (counted over
@@ -35,12 +36,13 @@
 //   "\r\n" dropped; if it holds "END||" the read is an end; otherwise it is data. So
 //   percent-encoded markers work as long as the phone pauses around them.
 // Markers are looked for in the percent-decoded bytes, before any conversion of the name to code
-// page 936: decoding UTF-8 and converting to code page 936 never make or remove an ASCII
-// character. The look-alikes that Windows' best-fit conversion makes of a few characters (a
-// fullwidth "|", say) are therefore never taken for marker characters.
+// page 936: decoding UTF-8 and converting to code page 936 make no ASCII character but the "?"
+// for what cannot be converted, and remove none. The look-alikes that Windows' best-fit
+// conversion makes of a few characters (a fullwidth "|", say) are therefore never taken for
+// marker characters.
 //
 // Bounds: the parser holds at most kMaxHeldBytes of the stream between reads, plus buffers it
-// reuses that never outgrow the largest read; nothing grows with the stream.
+// reuses, which grow to about the largest read at most; nothing grows with the stream.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -84,17 +86,13 @@ class MessageParser {
     kInData,           // held_: a beginning of "END||STAT||"
   };
   enum class NameByte { kTaken, kEndsName, kCompletesBoundary };
-  // What a read taken as a whole is.
-  enum class WholeRead { kData, kFileStart, kEnd };
 
   void Begin();
   std::span<const MessagePiece> Pieces();
   std::size_t ResolveHeld(std::string_view read, bool& wholeReadRule);
   void Parse(std::string_view read, std::size_t at, bool wholeReadRule);
   std::size_t ParseData(std::string_view read, std::size_t at, bool wholeReadRule);
-  void TakeWholeRead(std::string_view read, std::size_t tail);
-  WholeRead KindOfTextPart(std::string_view bytes);
-  static WholeRead KindOf(std::string_view decoded);
+  bool TakeWholeRead(std::string_view read);
   bool ParseName(std::string_view read, std::size_t& at);
   NameByte TakeNameByte(std::uint8_t byte, std::size_t& nameLength);
   void EndHeld();
@@ -123,7 +121,7 @@ class MessageParser {
     std::size_t index, offset, size;
   };
   std::vector<ScratchPiece> scratchPieces_;
-  // A block of a read's decoded text part.
+  // The end of a block of a read's decoded text part.
   std::string decoded_;
 };
 
