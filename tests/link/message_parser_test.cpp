@@ -112,9 +112,9 @@ TEST(MessageParser, RandomReadsOfLongStreamsGiveTheSamePieces) {
       std::uniform_int_distribution<std::size_t>(1, 16), std::uniform_int_distribution<std::size_t>(1, 1500),
       std::uniform_int_distribution<std::size_t>(1, 256 * 1024)};
   for (int round = 0; round < 30; ++round) {
+    const auto readSize = [&] { return readSizes[random() % readSizes.size()](random); };
     std::vector<std::size_t> cuts;
-    for (std::size_t at = 0; at < stream.size(); cuts.push_back(at)) at += readSizes[random() % 3](random);
-    cuts.pop_back();
+    for (std::size_t at = readSize(); at < stream.size(); at += readSize()) cuts.push_back(at);
     const Parsed parsed = ParseInReads(stream, cuts);
     ASSERT_EQ(parsed.pieces, ExpectedPieces(messages, cuts)) << "round " << round;
     EXPECT_LE(parsed.mostHeld, MessageParser::kMaxHeldBytes);
