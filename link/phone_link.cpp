@@ -1,6 +1,7 @@
 #include "link/phone_link.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 #include <utility>
 #include <vector>
