@@ -10,14 +10,6 @@
 #endif
 
 namespace quenmora::link {
-namespace {
-
-template <typename Duration>
-constexpr int Seconds(Duration duration) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(duration).count());
-}
-
-}  // namespace
 
 #ifdef _WIN32
 
@@ -31,8 +23,8 @@ bool EnableKeepAlive(asio::ip::tcp::socket::native_handle_type socket) {
   // The timings in milliseconds; Windows 7 knows no other way to set them.
   tcp_keepalive values{};
   values.onoff = 1;
-  values.keepalivetime = static_cast<u_long>(Seconds(kKeepAliveIdle) * 1000);
-  values.keepaliveinterval = static_cast<u_long>(Seconds(kKeepAliveInterval) * 1000);
+  values.keepalivetime = static_cast<u_long>(std::chrono::milliseconds(kKeepAliveIdle).count());
+  values.keepaliveinterval = static_cast<u_long>(std::chrono::milliseconds(kKeepAliveInterval).count());
   DWORD returned = 0;
   if (::WSAIoctl(socket, SIO_KEEPALIVE_VALS, &values, sizeof values, nullptr, 0, &returned, nullptr,
                  nullptr) != 0) {
@@ -50,8 +42,8 @@ bool EnableKeepAlive(asio::ip::tcp::socket::native_handle_type socket) {
 
 bool EnableKeepAlive(asio::ip::tcp::socket::native_handle_type socket) {
   const int on = 1;
-  const int idle = Seconds(kKeepAliveIdle);
-  const int interval = Seconds(kKeepAliveInterval);
+  const auto idle = static_cast<int>(kKeepAliveIdle.count());
+  const auto interval = static_cast<int>(kKeepAliveInterval.count());
   const int probes = kKeepAliveProbes;
   return ::setsockopt(socket, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) == 0 &&
          ::setsockopt(socket, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle) == 0 &&
