@@ -65,6 +65,27 @@ bool StartsWithDriveRoot(std::string_view path) {
   return path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
+std::string DisplayLine(const DirectoryEntry& entry) {
+  constexpr int kIndentSpaces = 3;
+  return std::string(static_cast<std::size_t>(entry.depth * kIndentSpaces), ' ') + entry.name;
+}
+
+std::optional<std::size_t> DriveHolding(std::span<const std::string> drives, std::string_view path) {
+  std::optional<std::size_t> found;
+  for (std::size_t i = 0; i < drives.size(); ++i) {
+    const std::string_view drive = drives[i];
+    if (StartsWithDriveRoot(path)) {
+      if (!drive.empty() && FoldAsciiCase(drive[0]) == FoldAsciiCase(path[0])) return i;
+      continue;
+    }
+    if (!path.starts_with('/') || !drive.starts_with('/') || !path.starts_with(drive)) continue;
+    const bool wholeComponent =
+        drive.ends_with('/') || path.size() == drive.size() || path[drive.size()] == '/';
+    if (wholeComponent && (!found || drives[*found].size() < drive.size())) found = i;
+  }
+  return found;
+}
+
 DirectoryListModel::DirectoryListModel(SubdirectoryLister lister) : lister_(std::move(lister)) {}
 
 void DirectoryListModel::SetPath(std::string_view path) {

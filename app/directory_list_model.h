@@ -4,6 +4,7 @@
 // indented by its depth. Paths are code-page-936 texts: "X:\a\b" on Windows, "/a/b" on Linux.
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,6 +20,14 @@ struct DirectoryEntry {
 
 // Whether `path` begins with a drive letter, ":" and "\" ("D:\photos").
 bool StartsWithDriveRoot(std::string_view path);
+
+// The entry as the directory list shows it: the name indented by three spaces per level.
+std::string DisplayLine(const DirectoryEntry& entry);
+
+// Which of the drive list's `drives` holds `path`: the drive whose letter begins a path with a
+// drive root ("D:\" for "d:\photos"); for a "/" path, the drive named by the longest path that
+// holds it ("/home/li" for "/home/li/Pictures", "/" for "/home/lin"). None for any other text.
+std::optional<std::size_t> DriveHolding(std::span<const std::string> drives, std::string_view path);
 
 // The names of a directory's subdirectories, in any order; empty if it cannot be read.
 using SubdirectoryLister = std::function<std::vector<std::string>(std::string_view directory)>;

@@ -8,21 +8,27 @@ namespace quenmora::app {
 
 FolderPicker::FolderPicker(FolderPickerView& view, std::string receiveDirectory,
                            std::function<void(std::string_view)> writeReceiveDirectory,
-                           SubdirectoryLister lister)
+                           SubdirectoryLister lister, PickerStart start)
     : view_(view),
+      start_(std::move(start)),
       receiveDirectory_(std::move(receiveDirectory)),
       writeReceiveDirectory_(std::move(writeReceiveDirectory)),
       directories_(std::move(lister)) {}
 
 void FolderPicker::Created() {
   const bool startAtReceiveDirectory = !receiveDirectory_.empty();
-  directories_.SetPath(startAtReceiveDirectory ? std::string_view(receiveDirectory_)
-                                               : kPickerStartDirectory);
-  // A receive directory without a drive root (relative or network) leaves drive D selected.
-  view_.SelectDrive(startAtReceiveDirectory && StartsWithDriveRoot(receiveDirectory_)
-                        ? std::string_view(receiveDirectory_).substr(0, 3)
-                        : kPickerStartDrive);
+  directories_.SetPath(startAtReceiveDirectory ? receiveDirectory_ : start_.directory);
+  view_.SelectDrive(startAtReceiveDirectory ? DriveOf(receiveDirectory_) : start_.drive);
   ShowDirectories();
+}
+
+// A drive root's first three bytes ("D:\"). Where drives are named by paths ("/home/li"), a "/"
+// path goes whole, for the drive list to find the drive that holds it. Any other text (relative
+// or network) leaves the start drive selected.
+std::string_view FolderPicker::DriveOf(std::string_view receiveDirectory) const {
+  if (StartsWithDriveRoot(receiveDirectory)) return receiveDirectory.substr(0, 3);
+  if (receiveDirectory.starts_with('/') && start_.drive.starts_with('/')) return receiveDirectory;
+  return start_.drive;
 }
 
 void FolderPicker::DriveChanged(std::string_view root) {

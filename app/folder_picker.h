@@ -6,8 +6,16 @@
 
 #include "app/directory_list_model.h"
 #include "app/folder_picker_view.h"
+#include "app/texts.h"
 
 namespace quenmora::app {
+
+// Where the picker starts when `目录编辑框1` is empty, and the drive it then selects; the drive
+// also stands for a receive directory that names none. The defaults are the Windows program's.
+struct PickerStart {
+  std::string directory{kPickerStartDirectory};
+  std::string drive{kPickerStartDrive};
+};
 
 class FolderPicker {
  public:
@@ -15,7 +23,7 @@ class FolderPicker {
   // `writeReceiveDirectory`.
   FolderPicker(FolderPickerView& view, std::string receiveDirectory,
                std::function<void(std::string_view)> writeReceiveDirectory,
-               SubdirectoryLister lister);
+               SubdirectoryLister lister, PickerStart start = {});
 
   void Created();
   void DriveChanged(std::string_view root);  // by the operator, e.g. "C:\"
@@ -31,8 +39,11 @@ class FolderPicker {
  private:
   // The directory list shows the model again, then `编辑框1` shows the list's value.
   void ShowDirectories();
+  // The drive list's argument for the receive directory.
+  std::string_view DriveOf(std::string_view receiveDirectory) const;
 
   FolderPickerView& view_;
+  PickerStart start_;
   std::string receiveDirectory_;
   std::function<void(std::string_view)> writeReceiveDirectory_;
   DirectoryListModel directories_;

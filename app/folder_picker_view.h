@@ -10,7 +10,9 @@ namespace quenmora::app {
 class FolderPickerView {
  public:
   virtual ~FolderPickerView() = default;
-  // Selects the drive whose letter begins `root` ("D:\"); the directory list is left as it is.
+  // Selects the drive that holds `root` (DriveHolding): the one whose letter begins "D:\", or
+  // where drives are named by paths, the one holding "/home/li/Pictures". The directory list is
+  // left as it is.
   virtual void SelectDrive(std::string_view root) = 0;
   // Shows the directory list's entries with `current` selected.
   virtual void ShowDirectories(std::span<const DirectoryEntry> entries, std::size_t current) = 0;

@@ -30,11 +30,12 @@ void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
 }  // namespace
 
 MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses,
-                       std::uint16_t port)
+                       std::uint16_t port, std::string receiveDirectory)
     : view_(view),
       ui_(ui),
       addresses_(std::move(addresses)),
       port_(port),
+      receiveDirectory_(std::move(receiveDirectory)),
       information_(view, MainControl::编辑框1),
       link_(std::move(ui),
             link::PhoneLinkHooks{
@@ -59,7 +60,7 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
 
 void MainWindow::Created() {
   link_.Start(port_);
-  view_.SetText(MainControl::目录编辑框1, kDefaultReceiveDirectory);
+  view_.SetText(MainControl::目录编辑框1, receiveDirectory_);
   // Shown at once, with whatever is pending before them.
   auto show = [this](std::string_view text) {
     information_.AddTopText(text);

@@ -10,6 +10,7 @@
 #include "app/information_box.h"
 #include "app/main_view.h"
 #include "app/platform.h"
+#include "app/texts.h"
 #include "link/phone_link.h"
 #include "link/phone_server.h"
 #include "link/ui_executor.h"
@@ -20,13 +21,15 @@ using AddressSource = std::function<std::vector<std::string>()>;
 
 class MainWindow {
  public:
+  // `receiveDirectory` goes into `目录编辑框1` at start: "D:\" on Windows.
   MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses = LocalIpv4Addresses,
-             std::uint16_t port = link::kPhonePort);
+             std::uint16_t port = link::kPhonePort,
+             std::string receiveDirectory = std::string(kDefaultReceiveDirectory));
 
-  // The window has been created: start the server, "D:\" into `目录编辑框1`, start the worker
-  // thread that lists the addresses and the instructions in `编辑框1`. The worker appends
-  // through `ui`, one append each; the appends are dropped if this window is gone by the time
-  // they run.
+  // The window has been created: start the server, the receive directory into `目录编辑框1`,
+  // start the worker thread that lists the addresses and the instructions in `编辑框1`. The
+  // worker appends through `ui`, one append each; the appends are dropped if this window is gone
+  // by the time they run.
   void Created();
   void SendRosterClicked();  // `按钮1`
   void ChooseClicked();      // `按钮2`
@@ -45,6 +48,7 @@ class MainWindow {
   link::UiExecutor ui_;
   AddressSource addresses_;
   std::uint16_t port_;
+  std::string receiveDirectory_;
   // Ends with this window; the worker's appends and the pending updates, queued for the UI
   // thread, check it.
   link::OwnerLifetime lifetime_;

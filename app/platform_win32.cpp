@@ -68,4 +68,20 @@ std::vector<std::string> ListSubdirectories(std::string_view directory) {
   return names;
 }
 
+std::vector<std::string> DriveRoots() {
+  std::vector<std::string> roots;
+  const DWORD size = GetLogicalDriveStringsW(0, nullptr);
+  if (size == 0) return roots;
+  std::u16string all(size, u'\0');
+  const DWORD used = GetLogicalDriveStringsW(size, reinterpret_cast<wchar_t*>(all.data()));
+  // "C:\", NUL, "D:\", NUL, ..., NUL
+  for (std::size_t at = 0; at < used && all[at] != u'\0';) {
+    const std::size_t end = all.find(u'\0', at);
+    roots.push_back(text::Utf16ToMultiByte(std::u16string_view(all).substr(at, end - at),
+                                           text::kCodePageGbk));
+    at = end + 1;
+  }
+  return roots;
+}
+
 }  // namespace quenmora::app

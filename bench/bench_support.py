@@ -1,5 +1,5 @@
 """What the benchmark scripts share: the tools, test photos, processes on free ports, bounded
-waits and digest comparison."""
+waits, digest comparison and a network namespace for the phone."""
 import hashlib
 import os
 import random
@@ -145,3 +145,53 @@ def identical_photos(photos, out):
         received = os.path.join(out, os.path.basename(photo))
         count += os.path.exists(received) and digest(photo) == digest(received)
     return count
+
+
+def run(command):
+    result = subprocess.run(command, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise RuntimeError(f"{' '.join(command)}: {result.stderr.strip()}")
+
+
+class PhoneNamespace:
+    """A network namespace for the phone, joined to this one by a veth pair."""
+
+    def __init__(self, netem=None, rate=None):
+        tag = os.getpid() % 10000
+        self.name = f"quenmora-phone-{tag}"
+        self.host_if, self.phone_if = f"qmh{tag}", f"qmp{tag}"
+        subnet = f"10.231.{tag % 250}"
+        self.desktop_address, self.phone_address = f"{subnet}.1", f"{subnet}.2"
+        run(["ip", "netns", "add", self.name])
+        self.inside = ["ip", "netns", "exec", self.name]
+        try:
+            run(["ip", "link", "add", self.host_if, "type", "veth", "peer", "name", self.phone_if])
+            run(["ip", "link", "set", self.phone_if, "netns", self.name])
+            run(["ip", "addr", "add", f"{self.desktop_address}/30", "dev", self.host_if])
+            run(["ip", "link", "set", self.host_if, "up"])
+            self.restore_phone()
+            run([*self.inside, "ip", "link", "set", self.phone_if, "up"])
+            for prefix, interface in (([], self.host_if), (self.inside, self.phone_if)):
+                if netem:
+                    run([*prefix, "tc", "qdisc", "add", "dev", interface, "root", "netem",
+                         *netem.split()])
+                if rate:
+                    run([*prefix, "tc", "qdisc", "add", "dev", interface,
+                         *(["parent", "1:1"] if netem else ["root"]),
+                         "tbf", "rate", rate, "burst", "64kb", "latency", "100ms"])
+        except RuntimeError:
+            self.remove()
+            raise
+
+    def drop_phone(self):
+        """The phone leaves the network as one that walks out of the Wi-Fi does: its address
+        stops answering, without a word to the desktop."""
+        run([*self.inside, "ip", "addr", "flush", "dev", self.phone_if])
+
+    def restore_phone(self):
+        """The phone (back) on the network with its address."""
+        run([*self.inside, "ip", "addr", "add", f"{self.phone_address}/30", "dev", self.phone_if])
+
+    def remove(self):
+        subprocess.run(["ip", "link", "del", self.host_if], capture_output=True)
+        subprocess.run(["ip", "netns", "del", self.name], capture_output=True)

@@ -1,5 +1,6 @@
 // Handling one received chunk of photo data: the raw marker search, decoding its text part,
-// classifying it and handing it to the file, which is /dev/null here so the disk does not count.
+// classifying it and handing it to the file, which is /dev/null here so the disk does not count;
+// and the message parser alone on such a chunk.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -7,11 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "link/message_parser.h"
 #include "link/phone_server.h"
 #include "link/photo_receiver.h"
 
 namespace {
 
+using quenmora::link::MessageParser;
 using quenmora::link::PhotoReceiver;
 
 std::span<const std::uint8_t> Bytes(std::string_view text) {
@@ -43,5 +46,20 @@ void BM_HandleChunkWithoutZeroBytes(benchmark::State& state) { HandleDataChunk(s
 
 BENCHMARK(BM_HandlePhotoChunk)->Arg(64 * 1024)->Arg(quenmora::link::kReceiveBufferSize);
 BENCHMARK(BM_HandleChunkWithoutZeroBytes)->Arg(64 * 1024)->Arg(quenmora::link::kReceiveBufferSize);
+
+// A data read after the name's read: no counted marker, so the read is classified as a whole.
+void ParseDataRead(benchmark::State& state, bool withZeroBytes) {
+  MessageParser parser;
+  parser.Feed(Bytes("STAT||null.jpg\xFF"));
+  const std::vector<std::uint8_t> read = PhotoChunk(static_cast<std::size_t>(state.range(0)), withZeroBytes);
+  for (auto _ : state) benchmark::DoNotOptimize(parser.Feed(read).data());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * read.size()));
+}
+
+void BM_ParsePhotoRead(benchmark::State& state) { ParseDataRead(state, true); }
+void BM_ParseReadWithoutZeroBytes(benchmark::State& state) { ParseDataRead(state, false); }
+
+BENCHMARK(BM_ParsePhotoRead)->Arg(64 * 1024)->Arg(quenmora::link::kReceiveBufferSize);
+BENCHMARK(BM_ParseReadWithoutZeroBytes)->Arg(64 * 1024)->Arg(quenmora::link::kReceiveBufferSize);
 
 }  // namespace

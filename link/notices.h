@@ -25,11 +25,18 @@ inline constexpr text::GbkText kWriteFailed{u8"写入文件失败：",
     "\xd0\xb4\xc8\xeb\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc\xa3\xba"};
 inline constexpr text::GbkText kDataDropped{u8"没有打开的文件，收到的数据已丢弃",
     "\xc3\xbb\xd3\xd0\xb4\xf2\xbf\xaa\xb5\xc4\xce\xc4\xbc\xfe\xa3\xac\xca\xd5\xb5\xbd\xb5\xc4\xca\xfd\xbe\xdd\xd2\xd1\xb6\xaa\xc6\xfa"};
+// A new connection went over the limit: the oldest connection with no file open was closed to
+// make room, or, with every other one receiving a file, the new one. The address follows.
+inline constexpr text::GbkText kIdleConnectionClosed{u8"连接已满，已断开最早的空闲连接：",
+    "\xc1\xac\xbd\xd3\xd2\xd1\xc2\xfa\xa3\xac\xd2\xd1\xb6\xcf\xbf\xaa\xd7\xee\xd4\xe7\xb5\xc4\xbf\xd5\xcf\xd0\xc1\xac\xbd\xd3\xa3\xba"};
+inline constexpr text::GbkText kNewConnectionRefused{u8"连接已满，已拒绝新的连接：",
+    "\xc1\xac\xbd\xd3\xd2\xd1\xc2\xfa\xa3\xac\xd2\xd1\xbe\xdc\xbe\xf8\xd0\xc2\xb5\xc4\xc1\xac\xbd\xd3\xa3\xba"};
 
 // Every text above, for the test that reads each back.
 inline constexpr std::array kGbkTexts{kRosterEmpty, kPhoneNotConnected, kListenFailedBeforePort,
                                       kListenFailedAfterPort, kNameRefused, kCannotCreateFile,
-                                      kWriteFailed, kDataDropped};
+                                      kWriteFailed, kDataDropped, kIdleConnectionClosed,
+                                      kNewConnectionRefused};
 
 // The notice that the server cannot listen on `port`.
 std::string ListenFailedNotice(std::uint16_t port);

@@ -1,7 +1,10 @@
 #include "link/phone_link.h"
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "link/notices.h"
 #include "link/phone_server.h"
@@ -12,14 +15,19 @@ namespace quenmora::link {
 class PhoneLink::Impl {
  public:
   Impl(UiExecutor ui, PhoneLinkHooks hooks)
-      : hooks_(std::move(hooks)),
+      : ui_(ui),
+        hooks_(std::move(hooks)),
         receiver_(hooks_.reception),
         server_(std::move(ui),
                 ServerEvents{
                     .clientConnected = [this](const std::string& client) { Connected(client); },
                     .dataArrived =
                         [this](const std::string& client, std::span<const std::uint8_t> chunk) {
+                          // A connection the link is closing has been told so: what it still
+                          // sent would only make a partial photo.
+                          if (closing_.contains(client)) return false;
                           receiver_.HandleChunk(client, chunk);
+                          return true;
                         },
                     .clientGone = [this](const std::string& client) { Gone(client); },
                     .sendFinished =
@@ -28,9 +36,14 @@ class PhoneLink::Impl {
                         },
                 }) {}
 
+  ~Impl() {
+    server_.StopNetwork();
+    receiver_.Finish();
+  }
+
   bool Start(std::uint16_t port) {
     const bool listening = server_.Start(port);
-    if (!listening && hooks_.reception.notice) hooks_.reception.notice(ListenFailedNotice(port));
+    if (!listening) Notice(ListenFailedNotice(port));
     return listening;
   }
 
@@ -40,7 +53,7 @@ class PhoneLink::Impl {
     const std::string roster = hooks_.rosterText();
     if (roster.empty()) return Show(kRosterEmpty);
     // A phone that has gone would make the send fail silently; say so instead.
-    if (currentClient_.empty() || !liveClients_.contains(currentClient_)) {
+    if (currentClient_.empty() || std::ranges::find(liveClients_, currentClient_) == liveClients_.end()) {
       return Show(kPhoneNotConnected);
     }
     server_.Send(currentClient_, BuildRosterMessage(roster));
@@ -49,25 +62,57 @@ class PhoneLink::Impl {
   const std::string& currentClient() const { return currentClient_; }
   std::int32_t receivedCount() const { return receiver_.receivedCount(); }
 
+  void Shutdown() {
+    server_.StopNetwork();
+    // Queued behind the chunks that are already waiting, so they are handled first.
+    ui_(lifetime_.Guard([this] { receiver_.Finish(); }));
+  }
+
  private:
   void Connected(const std::string& client) {
+    liveClients_.push_back(client);
+    if (liveClients_.size() > kLinkConnectionLimit) {
+      const auto newest = std::prev(liveClients_.end());
+      const auto idle = std::find_if(liveClients_.begin(), newest, [this](const std::string& live) {
+        return !receiver_.HoldsOpenFile(live);
+      });
+      if (idle == newest) return Close(newest, kNewConnectionRefused);
+      Close(idle, kIdleConnectionClosed);
+    }
     currentClient_ = client;
-    liveClients_.insert(client);
+  }
+
+  void Close(std::vector<std::string>::iterator live, std::string_view notice) {
+    Notice(std::string(notice) + *live);
+    server_.Disconnect(*live);
+    closing_.insert(std::move(*live));
+    liveClients_.erase(live);
   }
 
   void Gone(const std::string& client) {
     receiver_.ClientGone(client);
-    if (const auto it = liveClients_.find(client); it != liveClients_.end()) liveClients_.erase(it);
+    if (const auto it = closing_.find(client); it != closing_.end()) {
+      closing_.erase(it);
+    } else if (const auto live = std::ranges::find(liveClients_, client); live != liveClients_.end()) {
+      liveClients_.erase(live);
+    }
   }
 
+  void Notice(const std::string& line) const {
+    if (hooks_.reception.notice) hooks_.reception.notice(line);
+  }
   void Show(std::string_view text) { hooks_.messageBox(std::string(text)); }
 
+  UiExecutor ui_;
   PhoneLinkHooks hooks_;
   std::string currentClient_;  // the most recent connection, kept after it closes
-  // An address can briefly name two connections (an old one closing, a new one from the same
-  // port), hence a multiset.
-  std::multiset<std::string> liveClients_;
+  // Live connections, oldest first. An address can briefly name two connections (an old one
+  // closing, a new one from the same port), so it may appear twice.
+  std::vector<std::string> liveClients_;
+  // Connections the link has closed whose clientGone is still to come.
+  std::multiset<std::string> closing_;
   PhotoReceiver receiver_;
+  OwnerLifetime lifetime_;     // for the task Shutdown queues
   PhoneServer server_;  // declared last: destroyed first, so no event reaches a half-gone link
 };
 
@@ -81,5 +126,6 @@ std::uint16_t PhoneLink::port() const { return impl_->port(); }
 void PhoneLink::SendRoster() { impl_->SendRoster(); }
 const std::string& PhoneLink::currentClient() const { return impl_->currentClient(); }
 std::int32_t PhoneLink::receivedCount() const { return impl_->receivedCount(); }
+void PhoneLink::Shutdown() { impl_->Shutdown(); }
 
 }  // namespace quenmora::link

@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "link/keep_alive.h"
+
 namespace quenmora::link {
 namespace {
 
 using asio::ip::tcp;
 
-// Anything on the Wi-Fi can connect; connections beyond this many are closed at once.
-constexpr std::size_t kMaxConnections = 64;
 constexpr auto kAcceptRetryDelay = std::chrono::milliseconds(100);
 
 std::string AddressText(const tcp::endpoint& peer) {
@@ -58,13 +58,25 @@ class PhoneServer::Impl {
 
   ~Impl() {
     lifetime_.End();  // what is queued, or the network thread queues before it stops, does nothing
-    work_.reset();
-    io_.stop();
-    thread_.join();
+    StopNetwork();
     // The sockets close here, before the io_context they belong to goes.
   }
 
+  void StopNetwork() {
+    if (!thread_.joinable()) return;
+    work_.reset();
+    io_.stop();
+    thread_.join();
+    // What is still posted to io_ (the next read after a queued chunk, say) never runs. With the
+    // network thread gone the sockets are this thread's to close: phones learn at once that
+    // nothing more is read, while the buffers stay for the chunks that are queued.
+    asio::error_code ignored;
+    acceptor_.close(ignored);
+    for (const std::shared_ptr<Connection>& connection : connections_) connection->socket.close(ignored);
+  }
+
   bool Start(std::uint16_t port) {
+    if (!thread_.joinable()) return false;  // the network has been stopped
     std::promise<bool> listening;
     asio::post(io_, [&] { listening.set_value(Listen(port)); });
     return listening.get_future().get();
@@ -81,6 +93,18 @@ class PhoneServer::Impl {
       }
       connection->outgoing.push_back(std::move(data));
       if (connection->outgoing.size() == 1) Write(connection);
+    });
+  }
+
+  // Closing the socket ends the connection's pending read, or fails the read that follows its
+  // chunk at the UI thread; either way it leaves through the one path that reports clientGone.
+  // The connection itself must stay while its chunk is with the UI thread.
+  void Disconnect(std::string client) {
+    asio::post(io_, [this, client = std::move(client)] {
+      if (const std::shared_ptr<Connection> connection = Find(client)) {
+        asio::error_code ignored;
+        connection->socket.close(ignored);
+      }
     });
   }
 
@@ -125,10 +149,11 @@ class PhoneServer::Impl {
   void Admit(tcp::socket socket) {
     asio::error_code ec;
     const tcp::endpoint peer = socket.remote_endpoint(ec);
-    if (ec || connections_.size() >= kMaxConnections) {
+    if (ec || connections_.size() >= kServerConnectionLimit) {
       socket.close(ec);
       return;
     }
+    EnableKeepAlive(socket.native_handle());  // without it the connection is merely not probed
     auto connection = std::make_shared<Connection>(std::move(socket), AddressText(peer));
     connections_.push_back(connection);
     ToUi([this, client = connection->client] { Emit(events_.clientConnected, client); });
@@ -152,9 +177,16 @@ class PhoneServer::Impl {
           // last owner and destroy the socket off the network thread.
           Connection* raw = connection.get();
           ToUi([this, raw, length] {
-            Emit(events_.dataArrived, raw->client,
-                 std::span<const std::uint8_t>(raw->buffer.data(), length));
-            asio::post(io_, [this, raw] { Read(raw->shared_from_this()); });
+            const bool readOn =
+                !events_.dataArrived ||
+                events_.dataArrived(raw->client, std::span<const std::uint8_t>(raw->buffer.data(), length));
+            asio::post(io_, [this, raw, readOn] {
+              if (!readOn) {
+                asio::error_code ignored;
+                raw->socket.close(ignored);  // the read below fails and reports the close
+              }
+              Read(raw->shared_from_this());
+            });
           });
         });
   }
@@ -176,10 +208,10 @@ class PhoneServer::Impl {
     std::erase(connections_, connection);
   }
 
-  // The newest live connection with that address.
+  // The newest live connection with that address: one already closed is only waiting to leave.
   std::shared_ptr<Connection> Find(const std::string& client) const {
     for (auto it = connections_.rbegin(); it != connections_.rend(); ++it) {
-      if ((*it)->client == client) return *it;
+      if ((*it)->client == client && (*it)->socket.is_open()) return *it;
     }
     return nullptr;
   }
@@ -216,5 +248,9 @@ std::uint16_t PhoneServer::port() const { return impl_->port(); }
 void PhoneServer::Send(const std::string& client, std::string data) {
   impl_->Send(client, std::move(data));
 }
+
+void PhoneServer::Disconnect(const std::string& client) { impl_->Disconnect(client); }
+
+void PhoneServer::StopNetwork() { impl_->StopNetwork(); }
 
 }  // namespace quenmora::link

@@ -18,11 +18,16 @@ namespace quenmora::link {
 // per byte (each is handed to the UI thread and back).
 inline constexpr std::size_t kReceiveBufferSize = 256 * 1024;
 
+// Anything on the Wi-Fi can connect. Beyond this many connections new ones are closed at once,
+// unannounced: a safety limit only, above the link's own, so that the link chooses whom to close.
+inline constexpr std::size_t kServerConnectionLimit = 96;
+
 struct ServerEvents {
   // `client` is the peer's address as "a.b.c.d:port".
   std::function<void(const std::string& client)> clientConnected;
   // The chunk is valid only during the call; the connection's next read starts after it returns.
-  std::function<void(const std::string& client, std::span<const std::uint8_t> chunk)> dataArrived;
+  // Returning false closes the connection instead (its clientGone follows).
+  std::function<bool(const std::string& client, std::span<const std::uint8_t> chunk)> dataArrived;
   std::function<void(const std::string& client)> clientGone;
   std::function<void(const std::string& client, bool ok)> sendFinished;
 };
@@ -30,7 +35,7 @@ struct ServerEvents {
 class PhoneServer {
  public:
   PhoneServer(UiExecutor ui, ServerEvents events);
-  ~PhoneServer();  // stops the network thread and closes every connection
+  ~PhoneServer();  // stops the network and closes every connection; queued events are dropped
   PhoneServer(const PhoneServer&) = delete;
   PhoneServer& operator=(const PhoneServer&) = delete;
 
@@ -40,6 +45,13 @@ class PhoneServer {
   std::uint16_t port() const;
   // Sends the whole message; the result comes back as sendFinished. An unknown client fails.
   void Send(const std::string& client, std::string data);
+  // Closes the newest live connection with that address; its clientGone follows. Its chunk that
+  // is with the UI thread, if any, is still handed over first.
+  void Disconnect(const std::string& client);
+  // Ends the network thread and closes the listening socket and every connection: once it returns
+  // no event is queued any more. Events already queued for the UI thread still run, chunks
+  // included, their buffers kept until the destructor. Sends that have not gone out are dropped.
+  void StopNetwork();
 
  private:
   class Impl;

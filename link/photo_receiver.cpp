@@ -92,7 +92,15 @@ struct PhotoReceiver::State {
   void HandlePieces(Connection& connection, Bytes bytes, std::vector<ChunkPiece> pieces, bool mayHoldBack);
   void HoldBack(Connection& connection, Bytes bytes, bool isData);
   void ReleaseHeldBack(Connection& connection);
+  void EndConnection(Connection& connection);
 };
+
+// What the connection held back is handled; its file, if any, waits among the orphans for the
+// next file start.
+void PhotoReceiver::State::EndConnection(Connection& connection) {
+  if (!connection.heldBack.empty()) ReleaseHeldBack(connection);
+  if (connection.file) orphanedFiles.push_back(std::move(connection.file));
+}
 
 void PhotoReceiver::State::HoldBack(Connection& connection, Bytes bytes, bool isData) {
   connection.heldBack.assign(AsText(bytes));
@@ -249,9 +257,19 @@ void PhotoReceiver::HandleChunk(const std::string& client, std::span<const std::
 void PhotoReceiver::ClientGone(const std::string& client) {
   const auto it = state_->connections.find(client);
   if (it == state_->connections.end()) return;
-  if (!it->second.heldBack.empty()) state_->ReleaseHeldBack(it->second);
-  if (it->second.file) state_->orphanedFiles.push_back(std::move(it->second.file));
+  state_->EndConnection(it->second);
   state_->connections.erase(it);
+}
+
+void PhotoReceiver::Finish() {
+  for (auto& [client, connection] : state_->connections) state_->EndConnection(connection);
+  state_->connections.clear();
+  state_->orphanedFiles.clear();
+}
+
+bool PhotoReceiver::HoldsOpenFile(const std::string& client) const {
+  const auto it = state_->connections.find(client);
+  return it != state_->connections.end() && it->second.file != nullptr;
 }
 
 std::int32_t PhotoReceiver::receivedCount() const { return state_->receivedCount; }

@@ -31,6 +31,10 @@ class PhotoReceiver {
   // The connection has closed: what it held back is handled; its file stays open until the next
   // file start.
   void ClientGone(const std::string& client);
+  // Reception ends: every connection is handled as if it had closed, then every file is closed.
+  void Finish();
+  // Whether `client`'s connection is live and has a file open.
+  bool HoldsOpenFile(const std::string& client) const;
   std::int32_t receivedCount() const;
 
  private:

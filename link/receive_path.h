@@ -1,5 +1,6 @@
 #pragma once
-// Where a received file goes: the receive directory, one separator, the name.
+// Where a received file goes: the receive directory, one separator, the name; and which receive
+// directories may be used.
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,14 @@ inline constexpr PathStyle kNativePathStyle = PathStyle::kPosix;
 // which addresses the same file.
 std::u16string ReceivePath(std::u16string_view directory, std::u16string_view name,
                            PathStyle style = kNativePathStyle);
+
+// Whether `directory` names one place whatever the program's current drive and directory are:
+// anything else would put a file where the phone's name, not the operator, decides.
+// Windows: a drive letter, ":" and "\" or "/" ("D:\", "d:/photos"); or a network share,
+// "\\server\share" with "\" or "/" for each separator, more may follow, where neither the server
+// nor the share is empty or only dots, and the server is not "?" ("\\.\" and "\\?\" open
+// devices and raw paths, not shares).
+// POSIX: begins with "/".
+bool IsAbsoluteReceiveDirectory(std::u16string_view directory, PathStyle style = kNativePathStyle);
 
 }  // namespace quenmora::link

@@ -38,6 +38,28 @@ bool IsDotsAndSpaces(std::u16string_view component) {
          std::ranges::all_of(component, [](char16_t c) { return c == u'.' || c == u' '; });
 }
 
+std::u16string_view TrimmedLikeWindows(std::u16string_view component) {
+  const std::size_t kept = component.find_last_not_of(u". ");
+  return component.substr(0, kept == std::u16string_view::npos ? 0 : kept + 1);
+}
+
+// Opening such a file runs a program, or a shortcut to one; Windows reads the two names by itself.
+bool IsRunnable(std::u16string_view component) {
+  static constexpr std::array<std::u16string_view, 27> kRunnableTypes = {
+      u"exe", u"com", u"bat", u"cmd", u"scr", u"pif", u"cpl", u"msi", u"msp",
+      u"dll", u"sys", u"drv", u"ps1", u"psm1", u"vbs", u"vbe", u"js", u"jse",
+      u"wsf", u"wsh", u"hta", u"jar", u"lnk", u"url", u"reg", u"inf", u"scf"};
+  static constexpr std::array<std::u16string_view, 2> kReadByWindows = {u"desktop.ini", u"autorun.inf"};
+  const std::u16string_view name = TrimmedLikeWindows(component);
+  const std::size_t dot = name.rfind(u'.');
+  const auto equals = [](std::u16string_view text) {
+    return [text](std::u16string_view listed) { return EqualIgnoringAsciiCase(text, listed); };
+  };
+  const bool runnableType =
+      dot != std::u16string_view::npos && std::ranges::any_of(kRunnableTypes, equals(name.substr(dot + 1)));
+  return runnableType || std::ranges::any_of(kReadByWindows, equals(name));
+}
+
 }  // namespace
 
 bool IsSafeFileName(std::u16string_view name, bool windowsRules) {
@@ -49,7 +71,7 @@ bool IsSafeFileName(std::u16string_view name, bool windowsRules) {
     const auto end = std::find_if(name.begin() + static_cast<std::ptrdiff_t>(begin), name.end(), IsSeparator);
     const std::u16string_view component =
         name.substr(begin, static_cast<std::size_t>(end - name.begin()) - begin);
-    if (component == u"..") return false;
+    if (component == u".." || IsRunnable(component)) return false;
     if (windowsRules && (IsDeviceName(component) || IsDotsAndSpaces(component))) return false;
     begin += component.size() + 1;
   }

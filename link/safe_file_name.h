@@ -1,6 +1,7 @@
 #pragma once
 // Whether a received file name may be used inside the receive directory. Anyone on the network
-// can send a name, so a name that could leave the directory or reach a device is refused.
+// can send a name, so a name that could leave the directory, reach a device or put a program (or
+// a shortcut to one) where someone may open it is refused.
 #include <string_view>
 
 namespace quenmora::link {
@@ -16,7 +17,16 @@ inline constexpr bool kWindowsNameRules = false;
 // - an empty name;
 // - a name that begins with "\" or "/" (a root or a network share);
 // - a name holding ":" (a drive or an alternate data stream);
-// - a name with a component "..".
+// - a name with a component "..";
+// - a component whose type, the text after its last ".", is one that Windows runs or follows when
+//   the file is opened, in any mix of upper and lower case: exe, com, bat, cmd, scr, pif, cpl,
+//   msi, msp, dll, sys, drv, ps1, psm1, vbs, vbe, js, jse, wsf, wsh, hta, jar, lnk, url, reg, inf
+//   and scf;
+// - a component named desktop.ini or autorun.inf, in any mix of upper and lower case, which
+//   Windows reads on its own when it shows the folder or the drive.
+// The last two look at the component as Windows would use it, with trailing dots and spaces
+// trimmed ("a.EXE. ." is "a.EXE"). They hold on Linux too: the receive directory may be a share
+// that Windows PCs open.
 // With `windowsRules`, also refused:
 // - a component naming a device in any mix of upper and lower case, with or without an extension
 //   and with or without spaces before its ".": CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9

@@ -22,6 +22,11 @@ std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage);
 
 // "Ansi" in the two names below always means code page 936, never the PC's own ANSI code page.
 
+// Writes `text` in code page 936 as the program's own texts are written: a character the code
+// page lacks becomes "?", never a look-alike, on every platform; `*replaced` (when given) says
+// whether any did, so what is sent is exactly what the operator is told about.
+std::string Utf16ToGbkWithoutLookAlikes(std::u16string_view text, bool* replaced = nullptr);
+
 // UTF-8 in, code page 936 out.
 std::string Utf8ToAnsi(std::string_view text);
 

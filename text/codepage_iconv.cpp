@@ -276,8 +276,8 @@ char32_t NextCharacter(const char16_t*& unit, const char16_t* end) {
 }
 
 // Writes UTF-16 in code page 936 into `out`, which has room for two bytes per unit. A character
-// the code page lacks becomes one "?".
-char* EncodeGbk(std::u16string_view text, char* out) {
+// the code page lacks becomes one "?", and sets `replaced`.
+char* EncodeGbk(std::u16string_view text, char* out, bool& replaced) {
   const Gbk& gbk = Gbk::Tables();
   const char16_t* unit = text.data();
   const char16_t* const end = unit + text.size();
@@ -287,8 +287,11 @@ char* EncodeGbk(std::u16string_view text, char* out) {
       // The code page has no character beyond the BMP: a pair, or a half alone, is one "?".
       unit += IsHighSurrogate(unit[0]) && unit + 1 < end && IsLowSurrogate(unit[1]) ? 2 : 1;
       *out++ = kDefaultCharacter;
+      replaced = true;
       continue;
     }
+    // Only a "?" that the text did not hold is a replacement; no branch, as below.
+    replaced |= (bytes == kDefaultCharacter) & (*unit != kDefaultCharacter);
     ++unit;
     // Both bytes are written whatever the length, which saves a branch per character.
     const bool twoBytes = bytes > 0xFF;
@@ -335,14 +338,18 @@ std::u16string MultiByteToUtf16(std::string_view text, unsigned codePage) {
 }
 
 std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage) {
-  std::string result;
-  if (codePage == kCodePageUtf8) {
-    result.resize(text.size() * 3);
-    result.resize(static_cast<std::size_t>(EncodeUtf8(text, result.data()) - result.data()));
-  } else {
-    result.resize(text.size() * 2);
-    result.resize(static_cast<std::size_t>(EncodeGbk(text, result.data()) - result.data()));
-  }
+  if (codePage != kCodePageUtf8) return Utf16ToGbkWithoutLookAlikes(text);
+  std::string result(text.size() * 3, '\0');
+  result.resize(static_cast<std::size_t>(EncodeUtf8(text, result.data()) - result.data()));
+  return result;
+}
+
+// The tables leave look-alikes out, so on Linux this is the plain conversion that also tells.
+std::string Utf16ToGbkWithoutLookAlikes(std::u16string_view text, bool* replaced) {
+  bool anyReplaced = false;
+  std::string result(text.size() * 2, '\0');
+  result.resize(static_cast<std::size_t>(EncodeGbk(text, result.data(), anyReplaced) - result.data()));
+  if (replaced) *replaced = anyReplaced;
   return result;
 }
 

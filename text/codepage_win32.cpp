@@ -31,4 +31,22 @@ std::string Utf16ToMultiByte(std::u16string_view text, unsigned codePage) {
   return result;
 }
 
+std::string Utf16ToGbkWithoutLookAlikes(std::u16string_view text, bool* replaced) {
+  if (replaced) *replaced = false;
+  if (text.empty()) return {};
+  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
+  const auto source = reinterpret_cast<const wchar_t*>(text.data());
+  const auto sourceLength = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(kCodePageGbk, kFlags, source, sourceLength, nullptr, 0,
+                                         nullptr, nullptr);
+  if (length <= 0) return {};
+  std::string result(static_cast<std::size_t>(length), '\0');
+  BOOL usedDefault = FALSE;
+  const int written = WideCharToMultiByte(kCodePageGbk, kFlags, source, sourceLength,
+                                          result.data(), length, nullptr, &usedDefault);
+  result.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+  if (replaced) *replaced = usedDefault != FALSE;
+  return result;
+}
+
 }  // namespace quenmora::text

@@ -17,11 +17,9 @@ int HexDigitValue(char digit) {
 
 }  // namespace
 
-std::string PercentDecode(std::string_view input, bool utf8) {
+void AppendPercentDecoded(std::string_view input, std::string& decoded) {
   // The input is a text: it ends at its first zero byte.
   input = input.substr(0, input.find('\0'));
-  std::string decoded;
-  decoded.reserve(input.size());
   std::size_t position = 0;
   while (position < input.size()) {
     const std::size_t escape = input.find('%', position);
@@ -33,6 +31,12 @@ std::string PercentDecode(std::string_view input, bool utf8) {
     if (byte != '\0') decoded.push_back(byte);
     position = escape + 3;
   }
+}
+
+std::string PercentDecode(std::string_view input, bool utf8) {
+  std::string decoded;
+  decoded.reserve(input.size());
+  AppendPercentDecoded(input, decoded);
   return utf8 ? Utf8ToAnsi(decoded) : decoded;
 }
 

@@ -10,4 +10,8 @@ namespace quenmora::text {
 // kept). With `utf8` the result is read as UTF-8 and returned in code page 936.
 std::string PercentDecode(std::string_view input, bool utf8 = false);
 
+// The same decoding without the code page conversion, appended to `decoded`: a caller that
+// decodes every read keeps one buffer and its storage.
+void AppendPercentDecoded(std::string_view input, std::string& decoded);
+
 }  // namespace quenmora::text

@@ -10,21 +10,8 @@ std::wstring Wide(std::string_view gbk) {
 }
 
 std::string Gbk(std::wstring_view wide, bool* replaced) {
-  if (replaced) *replaced = false;
-  if (wide.empty()) return {};
-  // No best fit: a character without its own GBK code becomes "?", never a look-alike, so what
-  // is sent is exactly what the operator is told about.
-  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
-  const int length = static_cast<int>(wide.size());
-  const int size = WideCharToMultiByte(text::kCodePageGbk, kFlags, wide.data(), length, nullptr, 0,
-                                       nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string gbk(static_cast<std::size_t>(size), '\0');
-  BOOL usedDefault = FALSE;
-  WideCharToMultiByte(text::kCodePageGbk, kFlags, wide.data(), length, gbk.data(), size, nullptr,
-                      &usedDefault);
-  if (replaced) *replaced = usedDefault != FALSE;
-  return gbk;
+  return text::Utf16ToGbkWithoutLookAlikes(
+      std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()), replaced);
 }
 
 std::wstring WindowText(HWND window) {

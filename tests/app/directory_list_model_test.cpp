@@ -97,5 +97,37 @@ TEST(DirectoryListModel, DriveRootsNeedLetterColonAndBackslash) {
   EXPECT_FALSE(StartsWithDriveRoot("\\\\server\\share"));
 }
 
+TEST(DirectoryListModel, DisplayLinesIndentThreeSpacesPerLevel) {
+  EXPECT_EQ(DisplayLine({"D:\\", 0}), "D:\\");
+  EXPECT_EQ(DisplayLine({"photos", 1}), "   photos");
+  EXPECT_EQ(DisplayLine({"\xd1\xa7\xc9\xfa", 3}), "         \xd1\xa7\xc9\xfa");
+}
+
+TEST(DriveHolding, PicksTheDriveByLetterOrTheLongestPathThatHoldsThePath) {
+  const std::vector<std::string> windows{"A:\\", "C:\\", "D:\\"};
+  const std::vector<std::string> posix{"/", "/home/li", "/media/li/USB", "/media/li/USB 2"};
+  struct Case {
+    const std::vector<std::string>* drives;
+    std::string_view path;
+    std::optional<std::size_t> expected;
+  };
+  const Case cases[] = {
+      {&windows, "D:\\", 2},
+      {&windows, "c:\\Users\\li", 1},
+      {&windows, "E:\\photos", std::nullopt},
+      {&windows, "\\\\server\\photos", std::nullopt},
+      {&windows, "/photos", std::nullopt},
+      {&posix, "/", 0},
+      {&posix, "/home/li", 1},
+      {&posix, "/home/li/Pictures/2024", 1},
+      {&posix, "/home/lin", 0},  // not inside /home/li
+      {&posix, "/media/li/USB 2/photos", 3},
+      {&posix, "/media/li/USB/photos", 2},
+      {&posix, "photos", std::nullopt},
+      {&posix, "D:\\", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DriveHolding(*c.drives, c.path), c.expected) << c.path;
+}
+
 }  // namespace
 }  // namespace quenmora::app

@@ -88,6 +88,32 @@ TEST_F(FolderPickerTest, PathWithoutADriveKeepsDriveDAndShowsThePathAsGiven) {
   EXPECT_EQ(view.selected.back(), "\\\\server\\photos");
 }
 
+// Where drives are named by paths, a "/" receive directory goes to the drive list whole; the
+// Windows start leaves everything without a drive root on drive D.
+TEST_F(FolderPickerTest, DriveListGetsTheDriveOrTheWholePathWhereDrivesArePaths) {
+  const PickerStart home{.directory = "/home/li", .drive = "/home/li"};
+  struct Case {
+    std::string receiveDirectory;
+    PickerStart start;
+    std::string drive;
+    std::string selected;
+  };
+  const Case cases[] = {
+      {"", home, "/home/li", "/home/li"},
+      {"/media/li/USB/photos", home, "/media/li/USB/photos", "/media/li/USB/photos"},
+      {"photos", home, "/home/li", "photos"},
+      {"D:\\photos", home, "D:\\", "D:\\photos"},
+      {"/photos", {}, "D:\\", "/photos"},
+  };
+  for (const Case& c : cases) {
+    FakePickerView fresh;
+    FolderPicker opened(fresh, c.receiveDirectory, [](std::string_view) {}, ListFakeDisk, c.start);
+    opened.Created();
+    EXPECT_EQ(fresh.drive, c.drive) << c.receiveDirectory;
+    EXPECT_EQ(fresh.selected, std::vector<std::string>{c.selected}) << c.receiveDirectory;
+  }
+}
+
 TEST_F(FolderPickerTest, ChoosingADriveResetsListAndLabelToItsRoot) {
   Open("D:\\photos");
   picker->DriveChanged("C:\\");

@@ -91,6 +91,12 @@ TEST_F(MainWindowTest, StartsServerThenSetsReceiveDirectoryThenWorkerAppends) {
   EXPECT_EQ(calls[2].text, kInstructions);
 }
 
+TEST_F(MainWindowTest, TheGivenReceiveDirectoryGoesIntoItsBoxAtStart) {
+  MainWindow window(view, ui.executor(), Addresses({}), 0, "/home/li/Pictures");
+  window.Created();
+  EXPECT_EQ(view.text(MainControl::目录编辑框1), "/home/li/Pictures");
+}
+
 TEST_F(MainWindowTest, InformationBoxHasOneAppendPerAddressThenTheInstructions) {
   for (const std::vector<std::string>& addresses :
        {std::vector<std::string>{}, {"192.168.1.20"}, {"192.168.1.20", "10.0.0.7"}}) {

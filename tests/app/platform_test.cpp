@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 
 #include "app/directory_list_model.h"
 #include "text/codepage.h"
@@ -69,6 +71,49 @@ TEST_F(TemporaryTree, ModelShowsTheChainAndSortedSubdirectoriesAndOpensThem) {
   model.Open(current);
   EXPECT_EQ(model.path(), rootText);
 }
+
+#ifdef _WIN32
+
+TEST(DriveRoots, AreDriveRootsInTheSystemsOrderWithDriveC) {
+  const std::vector<std::string> roots = DriveRoots();
+  EXPECT_NE(std::ranges::find(roots, "C:\\"), roots.end());
+  for (const std::string& root : roots) {
+    EXPECT_EQ(root.size(), 3u) << root;
+    EXPECT_TRUE(StartsWithDriveRoot(root)) << root;
+  }
+}
+
+#else
+
+// Sets an environment variable for the test's length.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST_F(TemporaryTree, DriveRootsAreTheRootThenTheHomeFolderThenMountedVolumes) {
+  const ScopedEnvironment home("HOME", root.string() + "/");
+  // A user with nothing mounted: no machine has volumes under /media/<this name>.
+  const ScopedEnvironment user("USER", root.filename().string());
+  EXPECT_EQ(DriveRoots(), (std::vector<std::string>{"/", rootText}));
+  const ScopedEnvironment rootHome("HOME", "/");
+  EXPECT_EQ(DriveRoots(), std::vector<std::string>{"/"});
+}
+
+#endif
 
 TEST(LocalIpv4Addresses, AreDottedQuadsWithoutLoopback) {
   for (const std::string& address : LocalIpv4Addresses()) {

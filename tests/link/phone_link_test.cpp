@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "link/notices.h"
@@ -131,10 +130,7 @@ TEST_F(PhoneLinkTest, RosterToAPhoneThatHasGoneSaysSo) {
   phone->Close();
   // The server has dropped the connection (its event is queued) but the link has not heard yet:
   // the send itself fails.
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (ui.pending() == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(1ms);
-  }
+  ASSERT_TRUE(ui.WaitForPending(1));
   link->SendRoster();
   EXPECT_TRUE(messages.empty());
   ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
@@ -204,6 +200,65 @@ TEST_F(PhoneLinkTest, ASecondCopyCannotListenAndSaysSo) {
   const auto second = MakeLink();
   EXPECT_FALSE(second->Start(link->port()));
   EXPECT_EQ(notices, std::vector<std::string>{ListenFailedNotice(link->port())});
+}
+
+// One connection over the limit: the oldest connection with no file open is closed to make room,
+// or, when every other one is receiving a file, the new one; a notice names the address either
+// way. The phones that stay keep working.
+TEST_F(PhoneLinkTest, AConnectionOverTheLimitClosesTheOldestIdleOneOrItself) {
+  struct Case {
+    std::size_t receiving;  // the oldest this many phones have a file open
+    bool newRefused;
+  };
+  for (const Case c : {Case{0, false}, Case{3, false}, Case{kLinkConnectionLimit, true}}) {
+    SCOPED_TRACE(c.receiving);
+    link = MakeLink();
+    ASSERT_TRUE(link->Start(0));
+    notices.clear();
+    std::vector<std::unique_ptr<TestPhone>> phones;
+    for (std::size_t i = 0; i < kLinkConnectionLimit; ++i) {
+      phones.push_back(Connect());
+      if (i < c.receiving) StartPhoto(*phones.back(), "held" + std::to_string(i) + ".jpg");
+    }
+    const std::string lastBefore = link->currentClient();
+
+    TestPhone extra(link->port());
+    TestPhone& closed = c.newRefused ? extra : *phones[c.receiving];
+    ASSERT_TRUE(WaitFor([&] { return !notices.empty(); }));
+    const text::GbkText notice = c.newRefused ? kNewConnectionRefused : kIdleConnectionClosed;
+    EXPECT_EQ(notices, std::vector<std::string>{std::string(notice) + closed.address()});
+    EXPECT_TRUE(closed.ClosedByServer(5s));
+    EXPECT_EQ(link->currentClient(), c.newRefused ? lastBefore : extra.address());
+
+    // A phone that stays sends a whole photo: the new one, or the oldest receiving one.
+    TestPhone& sender = c.newRefused ? *phones.front() : extra;
+    const std::string name = c.newRefused ? "held0.jpg" : "new" + std::to_string(c.receiving) + ".jpg";
+    const std::string photo = PhotoBytes(30000, 5);
+    if (!c.newRefused) StartPhoto(sender, name);
+    SendData(sender, photo, directory / name, photo);
+    EndPhoto(sender);
+    EXPECT_EQ(notices.size(), 1u);
+  }
+}
+
+// Chunks already queued for the UI thread when the link shuts down still reach their file, the end
+// the reception held back after them; the phone sees its connection closed at once, and nothing
+// more arrives.
+TEST_F(PhoneLinkTest, ShutdownHandlesWhatIsQueuedAndNothingAfter) {
+  ASSERT_TRUE(link->Start(0));
+  auto phone = Connect();
+  StartPhoto(*phone, "a.jpg");
+  // Ends like the beginning of "END||", which the reception keeps for the connection's next read.
+  const std::string photo = PhotoBytes(1000, 4) + "END|";
+  phone->Write(photo);
+  ASSERT_TRUE(ui.WaitForPending(1));
+  link->Shutdown();
+  EXPECT_TRUE(phone->ClosedByServer(5s));
+  ui.RunFor(200ms);
+  EXPECT_TRUE(FileContent(directory / "a.jpg") == photo);
+  EXPECT_EQ(started, std::vector<std::string>{"a.jpg"});
+  EXPECT_EQ(link->currentClient(), phone->address());
+  EXPECT_TRUE(notices.empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenmora::link {
 namespace {
@@ -34,6 +35,37 @@ TEST(SafeFileName, WindowsRulesRefuseDeviceNamesAndDotsThatTrimToParent) {
                                    u". .", u"sub/.. /x.jpg"}) {
     EXPECT_FALSE(IsSafeFileName(name, true)) << Shown(name);
     EXPECT_TRUE(IsSafeFileName(name, false)) << Shown(name);
+  }
+}
+
+// Every type Windows runs or follows, in any case and however Windows would trim the name, and the
+// two names it reads by itself: refused on both systems, in any component.
+TEST(SafeFileName, RefusesProgramsShortcutsAndNamesWindowsReadsByItself) {
+  const std::u16string types[] = {u"exe", u"com", u"bat", u"cmd", u"scr", u"pif", u"cpl", u"msi", u"msp",
+                                  u"dll", u"sys", u"drv", u"ps1", u"psm1", u"vbs", u"vbe", u"js", u"jse",
+                                  u"wsf", u"wsh", u"hta", u"jar", u"lnk", u"url", u"reg", u"inf", u"scf"};
+  std::vector<std::u16string> refused = {
+      u"a.EXE. .",    u"x.lnk ",       u"Photo.Bat",           u".exe",        u"a.jpg.exe",
+      u"sub/run.cmd", u"a.exe/.",      u"dir.exe\\a.jpg",      u"desktop.ini", u"DESKTOP.INI",
+      u"Autorun.Inf", u"autorun.inf.", u"sub\\Desktop.ini . "};
+  for (const std::u16string& type : types) {
+    std::u16string upper = type;
+    for (char16_t& c : upper) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    refused.insert(refused.end(), {u"a." + type, u"b." + upper + u".", u"c." + type + u" . "});
+  }
+  for (const std::u16string& name : refused) {
+    EXPECT_FALSE(IsSafeFileName(name, false)) << Shown(name);
+    EXPECT_FALSE(IsSafeFileName(name, true)) << Shown(name);
+  }
+}
+
+// Photos of every other type, and names that only contain a refused type's letters, pass.
+TEST(SafeFileName, AcceptsPhotosOfEveryOtherType) {
+  for (std::u16string_view name : {u".jpg", u"a.jpg", u"a.JPEG", u"a.heic", u"a.png", u"a.exe.jpg",
+                                   u"exe.jpg", u"exe", u"lnk", u"photo", u"a.exe1", u"a.exec", u"a.jss",
+                                   u"a.ini", u"mydesktop.ini", u"desktop.ini.jpg", u"autorun.info"}) {
+    EXPECT_TRUE(IsSafeFileName(name, false)) << Shown(name);
+    EXPECT_TRUE(IsSafeFileName(name, true)) << Shown(name);
   }
 }
 

@@ -49,6 +49,12 @@ class TestUiThread {
     RunUntil([] { return false; }, duration);
   }
 
+  // Waits, running nothing, until at least `count` tasks are queued; returns whether they are.
+  bool WaitForPending(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    std::unique_lock lock(queue_->mutex);
+    return queue_->queued.wait_for(lock, timeout, [&] { return queue_->tasks.size() >= count; });
+  }
+
   std::size_t pending() const {
     const std::lock_guard lock(queue_->mutex);
     return queue_->tasks.size();

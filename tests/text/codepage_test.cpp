@@ -85,6 +85,41 @@ TEST(CodePage936, Utf8AndCodePage936RoundTrip) {
   EXPECT_EQ(Utf16ToMultiByte(u"\U0001F600", kCodePageUtf8), "\xF0\x9F\x98\x80");
 }
 
+// The same on both platforms: what the operator typed is sent as it stands or as "?", and the
+// caller learns which.
+TEST(Utf16ToGbkWithoutLookAlikes, ReplacesWhatCodePage936LacksWithQuestionMarksAndSaysSo) {
+  struct Case {
+    std::u16string text;
+    std::string expected;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {u"", "", false},
+      {u"\u5F20\u4E09\t1001\r\n", kZhangSanGbk + "\t1001\r\n", false},
+      {u"Zhang?", "Zhang?", false},                   // a question mark of the text's own
+      {u"\u20AC\u3001", "\x80\xA1\xA2", false},       // € and 、
+      {u"a\u0E01b", "a?b", true},                     // Thai
+      {u"\u00C9", "?", true},                         // É, not é
+      {u"\u00AA", "?", true},                         // ª, not a
+      {u"1\u00C9?", "1??", true},
+  };
+  for (const Case& c : cases) {
+    bool replaced = !c.replaced;
+    EXPECT_EQ(Utf16ToGbkWithoutLookAlikes(c.text, &replaced), c.expected) << c.expected;
+    EXPECT_EQ(replaced, c.replaced) << c.expected;
+    EXPECT_EQ(Utf16ToGbkWithoutLookAlikes(c.text), c.expected) << c.expected;
+  }
+}
+
+TEST(Utf16ToGbkWithoutLookAlikes, CharactersBeyondTheBmpAreReplaced) {
+  // Windows writes a "?" for each half of the pair, Linux one for the pair.
+  bool replaced = false;
+  const std::string gbk = Utf16ToGbkWithoutLookAlikes(u"\U0001F600", &replaced);
+  EXPECT_TRUE(replaced);
+  EXPECT_FALSE(gbk.empty());
+  EXPECT_EQ(gbk.find_first_not_of('?'), std::string::npos) << gbk;
+}
+
 #ifdef _WIN32
 
 TEST(Utf16ToMultiByte, WindowsWritesLookAlikesCodePage936Lacks) {

@@ -43,6 +43,12 @@ TEST(PercentDecode, InputEndsAtItsFirstZeroByte) {
   EXPECT_EQ(PercentDecode(std::string_view("\0abc", 4), true), "");
 }
 
+TEST(PercentDecode, AppendingKeepsWhatTheBufferHolds) {
+  std::string buffer = "kept|";
+  AppendPercentDecoded(std::string_view("%41b%00c%4\0d", 12), buffer);
+  EXPECT_EQ(buffer, "kept|Abc");
+}
+
 TEST(PercentDecode, EscapeCutShortEndsDecoding) {
   EXPECT_EQ(PercentDecode("ab%"), "ab");
   EXPECT_EQ(PercentDecode("ab%4"), "ab");

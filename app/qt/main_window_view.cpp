@@ -1,0 +1,78 @@
+#include "app/qt/main_window_view.h"
+
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include <utility>
+
+#include "app/qt/folder_picker_dialog.h"
+#include "app/qt/qt_text.h"
+#include "app/texts.h"
+
+namespace quenmora::qt {
+
+using app::MainControl;
+
+MainWindowView::MainWindowView(PickerSources picker)
+    : picker_(std::move(picker)), widgets_(app::MainWindowLayout(), *this) {
+  // The operator starts by pasting the roster.
+  widgets_.widget(MainControl::编辑框2)->setFocus();
+}
+
+void MainWindowView::HandClicksTo(app::MainWindow& logic) {
+  connect(widgets_.as<QPushButton>(MainControl::按钮1), &QPushButton::clicked, this,
+          [&logic] { logic.SendRosterClicked(); });
+  connect(widgets_.as<QPushButton>(MainControl::按钮2), &QPushButton::clicked, this,
+          [&logic] { logic.ChooseClicked(); });
+}
+
+std::string MainWindowView::Text(MainControl control, bool* replaced) {
+  return ToGbk(widgets_.Text(static_cast<int>(control)), replaced);
+}
+
+void MainWindowView::SetText(MainControl control, std::string_view text) {
+  widgets_.SetText(static_cast<int>(control), ToQString(text));
+}
+
+// The caret, the selection and the scroll position stay as they were: the first lines of the
+// information box (the addresses the operator needs) must not scroll away as the rest arrives.
+void MainWindowView::AppendText(MainControl control, std::string_view text) {
+  auto* box = widgets_.as<QPlainTextEdit>(control);
+  if (!box) return;
+  const QTextCursor caret = box->textCursor();
+  const int anchor = caret.anchor();
+  const int position = caret.position();
+  const int scrolled = box->verticalScrollBar()->value();
+
+  QTextCursor end(box->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(ToQString(text));
+
+  // A caret at the end moved along with the insertion; it goes back.
+  QTextCursor restored(box->document());
+  restored.setPosition(anchor);
+  restored.setPosition(position, QTextCursor::KeepAnchor);
+  box->setTextCursor(restored);
+  box->verticalScrollBar()->setValue(scrolled);
+}
+
+void MainWindowView::ShowMessage(std::string_view text) {
+  QMessageBox box(QMessageBox::NoIcon, ToQString(app::kMessageBoxCaption), ToQString(text),
+                  QMessageBox::Ok, this);
+  box.exec();
+}
+
+void MainWindowView::RunFolderPicker(std::string receiveDirectory,
+                                     std::function<void(std::string_view)> choose) {
+  FolderPickerDialog dialog(this, picker_.driveRoots());
+  app::FolderPicker logic(dialog, std::move(receiveDirectory), std::move(choose), picker_.lister,
+                          picker_.start);
+  dialog.HandEventsTo(logic);
+  logic.Created();
+  dialog.exec();
+}
+
+}  // namespace quenmora::qt

@@ -1,0 +1,50 @@
+#pragma once
+// The main window "Quenmora" with Qt Widgets: renders the layout table and hands the buttons'
+// clicks to the portable app::MainWindow, which the program creates with this view.
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/directory_list_model.h"
+#include "app/folder_picker.h"
+#include "app/main_view.h"
+#include "app/main_window.h"
+#include "app/qt/queued_executor.h"
+#include "app/qt/rendered_widgets.h"
+
+namespace quenmora::qt {
+
+// What each opening of the folder picker is made from.
+struct PickerSources {
+  app::SubdirectoryLister lister;
+  std::function<std::vector<std::string>()> driveRoots;
+  app::PickerStart start;
+};
+
+class MainWindowView : public QWidget, public app::MainView {
+ public:
+  explicit MainWindowView(PickerSources picker);
+
+  // Runs tasks on this window's thread, in order; tasks given after the window is gone are dropped.
+  link::UiExecutor executor() const { return queue_.executor(); }
+  // The buttons' clicks go to `logic` from now on.
+  void HandClicksTo(app::MainWindow& logic);
+  QWidget* control(app::MainControl control) const { return widgets_.widget(control); }
+
+  std::string Text(app::MainControl control, bool* replaced = nullptr) override;
+  void SetText(app::MainControl control, std::string_view text) override;
+  void AppendText(app::MainControl control, std::string_view text) override;
+  void ShowMessage(std::string_view text) override;
+  void RunFolderPicker(std::string receiveDirectory,
+                       std::function<void(std::string_view)> choose) override;
+
+ private:
+  PickerSources picker_;
+  RenderedWidgets widgets_;
+  QueuedExecutor queue_;
+};
+
+}  // namespace quenmora::qt
