@@ -2,7 +2,9 @@
 // Texts the phone link shows to the operator.
 #include <array>
 #include <cstdint>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "text/gbk_text.h"
 
@@ -32,13 +34,43 @@ inline constexpr text::GbkText kIdleConnectionClosed{u8"连接已满，已断开
 inline constexpr text::GbkText kNewConnectionRefused{u8"连接已满，已拒绝新的连接：",
     "\xc1\xac\xbd\xd3\xd2\xd1\xc2\xfa\xa3\xac\xd2\xd1\xbe\xdc\xbe\xf8\xd0\xc2\xb5\xc4\xc1\xac\xbd\xd3\xa3\xba"};
 
+// A photo's connection closed, or started the next file, before the photo's end arrived; the
+// path follows. The partial file stays where it is, for a re-send to replace.
+inline constexpr text::GbkText kIncompletePhoto{u8"照片未接收完整：",
+    "\xd5\xd5\xc6\xac\xce\xb4\xbd\xd3\xca\xd5\xcd\xea\xd5\xfb\xa3\xba"};
+// The receive directory box does not name one place (it is empty or relative); the box's text
+// follows.
+inline constexpr text::GbkText kBadReceiveDirectory{u8"接收目录无效：",
+    "\xbd\xd3\xca\xd5\xc4\xbf\xc2\xbc\xce\xde\xd0\xa7\xa3\xba"};
+// A connection sent too many names refused as unsafe and was closed; its address follows.
+inline constexpr text::GbkText kFloodingConnectionClosed{u8"已断开发送大量无效数据的连接：",
+    "\xd2\xd1\xb6\xcf\xbf\xaa\xb7\xa2\xcb\xcd\xb4\xf3\xc1\xbf\xce\xde\xd0\xa7\xca\xfd\xbe\xdd\xb5\xc4\xc1\xac\xbd\xd3\xa3\xba"};
+// A newer connection started the same file again (a phone re-sending after its Wi-Fi dropped);
+// what the older one still sends for it is dropped. The path follows.
+inline constexpr text::GbkText kTakenOver{u8"照片已由新的连接重新接收，旧连接的数据已丢弃：",
+    "\xd5\xd5\xc6\xac\xd2\xd1\xd3\xc9\xd0\xc2\xb5\xc4\xc1\xac\xbd\xd3\xd6\xd8\xd0\xc2\xbd\xd3\xca\xd5\xa3\xac\xbe\xc9\xc1\xac\xbd\xd3\xb5\xc4\xca\xfd\xbe\xdd\xd2\xd1\xb6\xaa\xc6\xfa\xa3\xba"};
+// After a notice that stands for several of its kind from one read: how many more, between these.
+inline constexpr text::GbkText kMoreOfTheKindBefore{u8"（另有", "\xa3\xa8\xc1\xed\xd3\xd0"};
+inline constexpr text::GbkText kMoreOfTheKindAfter{u8"个）", "\xb8\xf6\xa3\xa9"};
+// Ends a name or a path cut short in a notice.
+inline constexpr text::GbkText kShortenedEnd{u8"…", "\xa1\xad"};
+
 // Every text above, for the test that reads each back.
 inline constexpr std::array kGbkTexts{kRosterEmpty, kPhoneNotConnected, kListenFailedBeforePort,
                                       kListenFailedAfterPort, kNameRefused, kCannotCreateFile,
                                       kWriteFailed, kDataDropped, kIdleConnectionClosed,
-                                      kNewConnectionRefused};
+                                      kNewConnectionRefused, kIncompletePhoto, kBadReceiveDirectory,
+                                      kFloodingConnectionClosed, kTakenOver, kMoreOfTheKindBefore,
+                                      kMoreOfTheKindAfter, kShortenedEnd};
 
 // The notice that the server cannot listen on `port`.
 std::string ListenFailedNotice(std::uint16_t port);
+
+// The longest name or path a notice shows, in characters: a name from the network can be kilobytes
+// long, and the operator needs only enough of it to recognise the photo.
+inline constexpr std::size_t kMaxShownCharacters = 120;
+// `text` (code page 936) as a notice shows it: whole when it has at most kMaxShownCharacters
+// characters, otherwise its beginning and kShortenedEnd, that many characters in all.
+std::string ShownInNotice(std::string_view text);
 
 }  // namespace quenmora::link

@@ -30,12 +30,14 @@ class OutputFile {
 
   // Writes all of `bytes` at the end of the file. False if the system refused any of them.
   bool Append(std::span<const std::uint8_t> bytes);
+  // Closes the file, once; later calls do nothing. False if the system reported a failure, which
+  // can mean written data did not reach the disk (a full network share, say).
+  bool Close();
 
  private:
   // A POSIX descriptor or a Win32 HANDLE; both use -1 for none.
   static constexpr std::intptr_t kNoHandle = -1;
   explicit OutputFile(std::intptr_t handle) : handle_(handle) {}
-  void Close();
 
   std::intptr_t handle_ = kNoHandle;
 };

@@ -22,9 +22,11 @@ std::optional<OutputFile> OutputFile::Create(const std::u16string& path) {
   return file;
 }
 
-void OutputFile::Close() {
-  if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
-  handle_ = kNoHandle;
+bool OutputFile::Close() {
+  if (handle_ == kNoHandle) return true;
+  // Not retried on EINTR: Linux has released the descriptor by then.
+  const int result = ::close(static_cast<int>(std::exchange(handle_, kNoHandle)));
+  return result == 0 || errno == EINTR;
 }
 
 bool OutputFile::Append(std::span<const std::uint8_t> bytes) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <utility>
 
 #include <windows.h>
 
@@ -21,9 +22,9 @@ std::optional<OutputFile> OutputFile::Create(const std::u16string& path) {
   return OutputFile(reinterpret_cast<std::intptr_t>(handle));
 }
 
-void OutputFile::Close() {
-  if (handle_ != kNoHandle) ::CloseHandle(AsHandle(handle_));
-  handle_ = kNoHandle;
+bool OutputFile::Close() {
+  if (handle_ == kNoHandle) return true;
+  return ::CloseHandle(AsHandle(std::exchange(handle_, kNoHandle))) != 0;
 }
 
 bool OutputFile::Append(std::span<const std::uint8_t> bytes) {

@@ -26,8 +26,7 @@ class PhoneLink::Impl {
                           // A connection the link is closing has been told so: what it still
                           // sent would only make a partial photo.
                           if (closing_.contains(client)) return false;
-                          receiver_.HandleChunk(client, chunk);
-                          return true;
+                          return receiver_.HandleChunk(client, chunk);
                         },
                     .clientGone = [this](const std::string& client) { Gone(client); },
                     .sendFinished =
@@ -74,7 +73,7 @@ class PhoneLink::Impl {
     if (liveClients_.size() > kLinkConnectionLimit) {
       const auto newest = std::prev(liveClients_.end());
       const auto idle = std::find_if(liveClients_.begin(), newest, [this](const std::string& live) {
-        return !receiver_.HoldsOpenFile(live);
+        return !receiver_.IsReceivingFile(live);
       });
       if (idle == newest) return Close(newest, kNewConnectionRefused);
       Close(idle, kIdleConnectionClosed);

@@ -1,71 +1,76 @@
 #include "link/photo_receiver.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
-#include <vector>
 
-#include "link/chunk_pieces.h"
+#include "link/message_parser.h"
+#include "link/notice_batch.h"
 #include "link/notices.h"
 #include "link/output_file.h"
 #include "link/receive_path.h"
 #include "link/safe_file_name.h"
-#include "link/wire_format.h"
 #include "text/codepage.h"
-#include "text/percent_decode.h"
 
 namespace quenmora::link {
 namespace {
-
-using Bytes = std::span<const std::uint8_t>;
-
-// The longest merged name that is held back while it may still go on in the next read.
-constexpr std::size_t kMaxHeldName = 4096;
 
 std::string_view AsText(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-// The bytes up to the first zero byte: the part the marker tests look at.
-std::string_view TextPart(std::span<const std::uint8_t> chunk) {
-  const std::string_view bytes = AsText(chunk);
-  return bytes.substr(0, bytes.find('\0'));
+// The path as the file system tells files apart: runs of separators are one, and on Windows "/"
+// is "\" and ASCII letters are alike in either case. Two transfers with the same key would write
+// the same file.
+std::u16string FileKey(std::u16string_view path) {
+  std::u16string key;
+  key.reserve(path.size());
+  for (char16_t c : path) {
+    if (kNativePathStyle == PathStyle::kWindows) {
+      if (c == u'/') c = u'\\';
+      if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    const bool separator = c == (kNativePathStyle == PathStyle::kWindows ? u'\\' : u'/');
+    if (separator && !key.empty() && key.back() == c) continue;
+    key.push_back(c);
+  }
+  return key;
 }
 
-// Every "STAT||" removed in one pass; what the removal joins up is not searched again.
-std::string WithoutFileStartMarkers(std::string_view decoded) {
-  std::string name;
-  name.reserve(decoded.size());
-  for (std::size_t pos = 0; pos <= decoded.size();) {
-    const std::size_t found = decoded.find(kFileStartMarker, pos);
-    name.append(decoded.substr(pos, found - pos));
-    if (found == std::string_view::npos) break;
-    pos = found + kFileStartMarker.size();
-  }
-  return name;
-}
+// The host part of "a.b.c.d:port": a phone that reconnects keeps its address, not its port.
+std::string_view Host(std::string_view client) { return client.substr(0, client.rfind(':')); }
 
 struct ReceivedFile {
-  OutputFile output;
-  std::string path;  // code page 936, for notices
-  bool writeFailureShown = false;
+  std::optional<OutputFile> output;  // none once closed
+  std::u16string key;
+  std::string shownPath;  // code page 936, as notices show it
+  std::string host;       // of the connection that started it
+  bool ended = false;     // its "END||" arrived
+  // A newer transfer of the same path closed this one; what still comes for it is dropped.
+  bool takenOver = false;
+  // A write failure, or data dropped after the takeover, has been reported: once per file.
+  bool problemShown = false;
 };
 
+// A photo whose end has not come that is still this transfer's. One whose write failed has been
+// reported already.
+bool IsUnfinished(const ReceivedFile& file) { return !file.ended && !file.takenOver && !file.problemShown; }
+
 struct Connection {
-  // The file this connection's last file start opened; null before one, or if it failed.
-  std::shared_ptr<ReceivedFile> file;
+  MessageParser parser;
+  // The file this connection writes: the one its last file start opened, or, before any file
+  // start, an unfinished one it carries on. Null before that, or if the start was refused.
+  std::unique_ptr<ReceivedFile> file;
   bool sentFileStart = false;
   // The operator has been told that this connection's data has nowhere to go.
   bool droppedDataShown = false;
-  // The end of the last read when it may be cut in the middle of "END||STAT||name": held back
-  // and read again in front of the next chunk, so a marker the network split is not lost.
-  std::string heldBack;
-  // What was held back ends file data ("E" up to "END||STAT|"), as opposed to a merged name.
-  bool heldBackIsData = false;
+  std::size_t refusedNames = 0;
+  bool closing = false;
 };
 
 }  // namespace
@@ -74,160 +79,161 @@ struct PhotoReceiver::State {
   ReceptionHooks hooks;
   std::int32_t receivedCount = 0;
   std::map<std::string, Connection, std::less<>> connections;
-  // Files whose connection has gone; the next file start closes them.
-  std::vector<std::shared_ptr<ReceivedFile>> orphanedFiles;
-  // Where data goes from a connection that has not sent a file start (a phone that reconnected
-  // in the middle of a photo). Owned by a connection or by orphanedFiles.
-  std::weak_ptr<ReceivedFile> mostRecentFile;
+  // Files whose connection went away before their end, oldest first, still open.
+  std::deque<std::unique_ptr<ReceivedFile>> unfinished;
+  // Every file that is open, by its key, wherever it is owned.
+  std::unordered_map<std::u16string, ReceivedFile*> openFiles;
+  NoticeBatch notices;
 
-  void Notice(std::string line) const {
-    if (hooks.notice) hooks.notice(line);
-  }
-
-  void StartFile(Connection& connection, const std::string& name);
-  void WriteData(Connection& connection, std::span<const std::uint8_t> data);
-  // `mayHoldBack`: the end of `bytes` may be kept for the next chunk; false when there is none.
-  void Handle(Connection& connection, Bytes bytes, bool mayHoldBack);
-  void HandleWholeChunk(Connection& connection, Bytes chunk, bool mayHoldBack);
-  void HandlePieces(Connection& connection, Bytes bytes, std::vector<ChunkPiece> pieces, bool mayHoldBack);
-  void HoldBack(Connection& connection, Bytes bytes, bool isData);
-  void ReleaseHeldBack(Connection& connection);
-  void EndConnection(Connection& connection);
+  void HandlePieces(const std::string& client, Connection& connection,
+                    std::span<const MessagePiece> pieces);
+  void StartFile(const std::string& client, Connection& connection, std::string_view utf8Name);
+  void WriteData(const std::string& client, Connection& connection, std::span<const std::uint8_t> data);
+  void CarryOnUnfinished(const std::string& client, Connection& connection);
+  void TakeOver(const std::u16string& key);
+  void Close(ReceivedFile& file);
+  void EndConnection(const std::string& client, Connection& connection);
+  void ShowNotices() { notices.Flush(hooks.notice); }
 };
 
-// What the connection held back is handled; its file, if any, waits among the orphans for the
-// next file start.
-void PhotoReceiver::State::EndConnection(Connection& connection) {
-  if (!connection.heldBack.empty()) ReleaseHeldBack(connection);
-  if (connection.file) orphanedFiles.push_back(std::move(connection.file));
-}
-
-void PhotoReceiver::State::HoldBack(Connection& connection, Bytes bytes, bool isData) {
-  connection.heldBack.assign(AsText(bytes));
-  connection.heldBackIsData = isData;
-}
-
-// The held-back bytes on their own: file data, or a merged file start whose name ended with the
-// read.
-void PhotoReceiver::State::ReleaseHeldBack(Connection& connection) {
-  const std::string held = std::exchange(connection.heldBack, {});
-  const Bytes bytes(reinterpret_cast<const std::uint8_t*>(held.data()), held.size());
-  if (connection.heldBackIsData) {
-    WriteData(connection, bytes);
-  } else {
-    Handle(connection, bytes, false);
+void PhotoReceiver::State::HandlePieces(const std::string& client, Connection& connection,
+                                        std::span<const MessagePiece> pieces) {
+  for (const MessagePiece& piece : pieces) {
+    if (connection.closing) return;
+    switch (piece.kind) {
+      case MessagePiece::Kind::kFileStart:
+        StartFile(client, connection, AsText(piece.bytes));
+        break;
+      case MessagePiece::Kind::kData:
+        WriteData(client, connection, piece.bytes);
+        break;
+      case MessagePiece::Kind::kEnd:  // the file stays open until the next file start
+        if (connection.file) connection.file->ended = true;
+        break;
+    }
   }
 }
 
-void PhotoReceiver::State::Handle(Connection& connection, Bytes bytes, bool mayHoldBack) {
-  std::vector<ChunkPiece> pieces = SplitAtMarkers(bytes);
-  if (pieces.empty()) {
-    HandleWholeChunk(connection, bytes, mayHoldBack);
-  } else {
-    HandlePieces(connection, bytes, std::move(pieces), mayHoldBack);
+void PhotoReceiver::State::StartFile(const std::string& client, Connection& connection,
+                                     std::string_view utf8Name) {
+  if (connection.file) {
+    if (IsUnfinished(*connection.file)) notices.Add(kIncompletePhoto, ShownInNotice(connection.file->shownPath));
+    Close(*connection.file);
+    connection.file.reset();
   }
-}
-
-void PhotoReceiver::State::StartFile(Connection& connection, const std::string& name) {
-  connection.file.reset();
-  orphanedFiles.clear();
-  mostRecentFile.reset();
   connection.sentFileStart = true;
-  // A failed start has already been reported; the data after it is dropped without another notice.
+  // A refused start has already been reported; the data after it is dropped without another notice.
   connection.droppedDataShown = true;
 
   // Wraps like the 32-bit counter it is, instead of overflowing.
   receivedCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(receivedCount) + 1u);
+  const std::string name = text::Utf8ToAnsi(utf8Name);
   if (hooks.fileStarted) hooks.fileStarted(receivedCount, name);
 
-  const std::u16string wideName = text::MultiByteToUtf16(name, text::kCodePageGbk);
+  // The file gets the name's own characters, so a rare one that code page 936 lacks does not
+  // become "?", which Windows refuses and which would make two such names one.
+  const std::u16string wideName = text::MultiByteToUtf16(utf8Name, text::kCodePageUtf8);
   if (!IsSafeFileName(wideName)) {
-    Notice(std::string(kNameRefused) + name);
+    notices.Add(kNameRefused, ShownInNotice(name));
+    if (++connection.refusedNames > kMaxRefusedNames) {
+      notices.Add(kFloodingConnectionClosed, client);
+      connection.closing = true;
+    }
     return;
   }
   const std::string directory = hooks.receiveDirectory ? hooks.receiveDirectory() : std::string();
-  const std::u16string path = ReceivePath(text::MultiByteToUtf16(directory, text::kCodePageGbk), wideName);
+  const std::u16string wideDirectory = text::MultiByteToUtf16(directory, text::kCodePageGbk);
+  if (!IsAbsoluteReceiveDirectory(wideDirectory)) {
+    notices.Add(kBadReceiveDirectory, ShownInNotice(directory));
+    return;
+  }
+  const std::u16string path = ReceivePath(wideDirectory, wideName);
+  std::u16string key = FileKey(path);
+  TakeOver(key);
   std::optional<OutputFile> output = OutputFile::Create(path);
   std::string shownPath = text::Utf16ToMultiByte(path, text::kCodePageGbk);
   if (!output) {
-    Notice(std::string(kCannotCreateFile) + shownPath);
+    notices.Add(kCannotCreateFile, ShownInNotice(shownPath));
     return;
   }
-  connection.file = std::make_shared<ReceivedFile>(ReceivedFile{std::move(*output), std::move(shownPath)});
+  connection.file = std::make_unique<ReceivedFile>(ReceivedFile{
+      .output = std::move(output), .key = std::move(key), .shownPath = std::move(shownPath),
+      .host = std::string(Host(client))});
+  openFiles[connection.file->key] = connection.file.get();
   connection.droppedDataShown = false;
-  mostRecentFile = connection.file;
 }
 
-void PhotoReceiver::State::WriteData(Connection& connection, std::span<const std::uint8_t> data) {
-  if (data.empty()) return;
-  const std::shared_ptr<ReceivedFile> file =
-      connection.sentFileStart ? connection.file : mostRecentFile.lock();
-  if (!file) {
-    if (!connection.droppedDataShown) Notice(std::string(kDataDropped));
+// A re-sent photo wins: the transfer that holds its path (a connection the phone left when its
+// Wi-Fi dropped, say) is closed first, so the new one can create the file on every system and
+// the two never interleave in it.
+void PhotoReceiver::State::TakeOver(const std::u16string& key) {
+  const auto held = openFiles.find(key);
+  if (held == openFiles.end()) return;
+  ReceivedFile& holder = *held->second;
+  Close(holder);
+  holder.takenOver = true;
+  std::erase_if(unfinished, [&](const std::unique_ptr<ReceivedFile>& file) { return file.get() == &holder; });
+}
+
+void PhotoReceiver::State::Close(ReceivedFile& file) {
+  if (!file.output) return;
+  const bool closed = file.output->Close();
+  file.output.reset();
+  if (const auto it = openFiles.find(file.key); it != openFiles.end() && it->second == &file) {
+    openFiles.erase(it);
+  }
+  if (!closed && !file.problemShown) {
+    file.problemShown = true;
+    notices.Add(kWriteFailed, ShownInNotice(file.shownPath));
+  }
+}
+
+// Data from a connection that has sent no file start is a phone that reconnected in the middle
+// of a photo: it carries on the newest file left unfinished, preferring one from its own address.
+void PhotoReceiver::State::CarryOnUnfinished(const std::string& client, Connection& connection) {
+  if (unfinished.empty()) return;
+  auto chosen = std::find_if(unfinished.rbegin(), unfinished.rend(),
+                             [&](const std::unique_ptr<ReceivedFile>& file) { return file->host == Host(client); });
+  if (chosen == unfinished.rend()) chosen = unfinished.rbegin();
+  connection.file = std::move(*chosen);
+  unfinished.erase(std::next(chosen).base());
+}
+
+void PhotoReceiver::State::WriteData(const std::string& client, Connection& connection,
+                                     std::span<const std::uint8_t> data) {
+  if (!connection.file && !connection.sentFileStart) CarryOnUnfinished(client, connection);
+  if (!connection.file) {
+    if (!connection.droppedDataShown) notices.Add(kDataDropped);
     connection.droppedDataShown = true;
     return;
   }
-  if (!file->output.Append(data) && !file->writeFailureShown) {
-    file->writeFailureShown = true;
-    Notice(std::string(kWriteFailed) + file->path);
+  ReceivedFile& file = *connection.file;
+  if (file.takenOver) {
+    if (!file.problemShown) notices.Add(kTakenOver, ShownInNotice(file.shownPath));
+    file.problemShown = true;
+    return;
+  }
+  if (file.output && !file.output->Append(data) && !file.problemShown) {
+    file.problemShown = true;
+    notices.Add(kWriteFailed, ShownInNotice(file.shownPath));
   }
 }
 
-// A chunk with no marker at a message boundary is a file start if its decoded text holds
-// "STAT||" (the rest of that text is the name), an end marker if it holds "END||", and file data
-// otherwise. Decoding the markers keeps percent-encoded ones working.
-// File data that ends like the beginning of "END||STAT||" keeps that end back for the next chunk.
-void PhotoReceiver::State::HandleWholeChunk(Connection& connection, Bytes chunk, bool mayHoldBack) {
-  const std::size_t tail = mayHoldBack ? PartialMarkerTail(chunk) : 0;
-  const Bytes body = chunk.first(chunk.size() - tail);
-  const std::string decoded = text::PercentDecode(TextPart(body), true);
-  const bool isData = decoded.find(kFileStartMarker) == std::string::npos &&
-                      decoded.find(kEndMarker) == std::string::npos;
-  if (isData) {
-    WriteData(connection, body);
-    if (tail > 0) HoldBack(connection, chunk.last(tail), true);
-  } else if (tail > 0) {
-    HandleWholeChunk(connection, chunk, false);  // not data: the whole chunk is a message
-  } else if (decoded.find(kFileStartMarker) != std::string::npos) {
-    StartFile(connection, WithoutFileStartMarkers(decoded));
+// What the parser held is handled; a finished file is closed, an unfinished one reported and
+// kept open for its phone to carry on.
+void PhotoReceiver::State::EndConnection(const std::string& client, Connection& connection) {
+  if (!connection.closing) HandlePieces(client, connection, connection.parser.Finish());
+  std::unique_ptr<ReceivedFile> file = std::move(connection.file);
+  if (!file) return;
+  if (!IsUnfinished(*file) || !file->output) {
+    Close(*file);
+    return;
   }
-}
-
-// A chunk holding several messages that the network merged: each piece in order.
-// The chunk may end inside a merged file start: with the name that follows a counted "END||"
-// running to its end, or with file data ending like the beginning of "END||STAT||". That end is
-// kept for the next chunk.
-void PhotoReceiver::State::HandlePieces(Connection& connection, Bytes bytes,
-                                        std::vector<ChunkPiece> pieces, bool mayHoldBack) {
-  const auto endsChunk = [&](const ChunkPiece& piece) {
-    return piece.bytes.data() + piece.bytes.size() == bytes.data() + bytes.size();
-  };
-  const std::size_t count = pieces.size();
-  if (mayHoldBack && count >= 2 && pieces[count - 1].kind == PieceKind::kFileStart &&
-      pieces[count - 2].kind == PieceKind::kEnd && endsChunk(pieces[count - 1])) {
-    const auto from = static_cast<std::size_t>(pieces[count - 2].bytes.data() - bytes.data());
-    if (bytes.size() - from <= kMaxHeldName) {
-      HoldBack(connection, bytes.subspan(from), false);
-      pieces.resize(count - 2);
-    }
-  } else if (mayHoldBack && pieces.back().kind == PieceKind::kData && endsChunk(pieces.back())) {
-    const std::size_t tail = PartialMarkerTail(pieces.back().bytes);
-    if (tail > 0) {
-      HoldBack(connection, pieces.back().bytes.last(tail), true);
-      pieces.back().bytes = pieces.back().bytes.first(pieces.back().bytes.size() - tail);
-    }
-  }
-  for (const ChunkPiece& piece : pieces) {
-    switch (piece.kind) {
-      case PieceKind::kData:
-        WriteData(connection, piece.bytes);
-        break;
-      case PieceKind::kFileStart:
-        StartFile(connection, WithoutFileStartMarkers(text::PercentDecode(AsText(piece.bytes), true)));
-        break;
-      case PieceKind::kEnd:  // the file stays open until the next file start
-        break;
-    }
+  notices.Add(kIncompletePhoto, ShownInNotice(file->shownPath));
+  unfinished.push_back(std::move(file));
+  if (unfinished.size() > kMaxUnfinishedFiles) {
+    Close(*unfinished.front());
+    unfinished.pop_front();
   }
 }
 
@@ -237,39 +243,34 @@ PhotoReceiver::PhotoReceiver(ReceptionHooks hooks) : state_(std::make_unique<Sta
 
 PhotoReceiver::~PhotoReceiver() = default;
 
-// Held-back bytes go in front of the chunk when together they still read as the beginning of
-// "END||STAT||"; otherwise they were file data after all and are written first.
-void PhotoReceiver::HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk) {
+bool PhotoReceiver::HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk) {
   Connection& connection = state_->connections[client];
-  if (connection.heldBack.empty()) return state_->Handle(connection, chunk, true);
-
-  std::string joined = std::exchange(connection.heldBack, {});
-  joined.append(AsText(chunk));
-  const std::size_t compared = std::min(joined.size(), kMessageBoundary.size());
-  if (connection.heldBackIsData && joined.compare(0, compared, kMessageBoundary, 0, compared) != 0) {
-    connection.heldBack = joined.substr(0, joined.size() - chunk.size());
-    state_->ReleaseHeldBack(connection);
-    return state_->Handle(connection, chunk, true);
-  }
-  state_->Handle(connection, Bytes(reinterpret_cast<const std::uint8_t*>(joined.data()), joined.size()), true);
+  if (!connection.closing) state_->HandlePieces(client, connection, connection.parser.Feed(chunk));
+  state_->ShowNotices();
+  return !connection.closing;
 }
 
 void PhotoReceiver::ClientGone(const std::string& client) {
   const auto it = state_->connections.find(client);
   if (it == state_->connections.end()) return;
-  state_->EndConnection(it->second);
+  state_->EndConnection(client, it->second);
   state_->connections.erase(it);
+  state_->ShowNotices();
 }
 
 void PhotoReceiver::Finish() {
-  for (auto& [client, connection] : state_->connections) state_->EndConnection(connection);
+  for (auto& [client, connection] : state_->connections) state_->EndConnection(client, connection);
   state_->connections.clear();
-  state_->orphanedFiles.clear();
+  for (const std::unique_ptr<ReceivedFile>& file : state_->unfinished) state_->Close(*file);
+  state_->unfinished.clear();
+  state_->ShowNotices();
 }
 
-bool PhotoReceiver::HoldsOpenFile(const std::string& client) const {
+bool PhotoReceiver::IsReceivingFile(const std::string& client) const {
   const auto it = state_->connections.find(client);
-  return it != state_->connections.end() && it->second.file != nullptr;
+  if (it == state_->connections.end() || !it->second.file) return false;
+  const ReceivedFile& file = *it->second.file;
+  return !file.ended && !file.takenOver;
 }
 
 std::int32_t PhotoReceiver::receivedCount() const { return state_->receivedCount; }

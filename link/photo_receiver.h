@@ -1,5 +1,7 @@
 #pragma once
-// Turns the phone's chunks into files in the receive directory and counts file starts.
+// Turns each connection's reads into files in the receive directory and counts file starts. Each
+// connection has its own message parser, so where the network ends a read does not matter.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,28 +15,39 @@ struct ReceptionHooks {
   std::function<std::string()> receiveDirectory;
   // A file start was seen: the new count and the file's name (code page 936).
   std::function<void(std::int32_t count, const std::string& name)> fileStarted;
-  // One line for the operator (code page 936).
+  // One line for the operator (code page 936). The notices of one read come together once it is
+  // handled, each kind once.
   std::function<void(const std::string& line)> notice;
 };
 
 class PhotoReceiver {
  public:
+  // A connection that has sent more names than this refused as unsafe is closed: no phone does
+  // that, and each one costs the operator a line.
+  static constexpr std::size_t kMaxRefusedNames = 100;
+  // The most files kept open after their connection went away before their end, for a phone that
+  // reconnects and carries on; the oldest is closed beyond that.
+  static constexpr std::size_t kMaxUnfinishedFiles = 8;
+
   explicit PhotoReceiver(ReceptionHooks hooks);
   ~PhotoReceiver();
   PhotoReceiver(const PhotoReceiver&) = delete;
   PhotoReceiver& operator=(const PhotoReceiver&) = delete;
 
-  // One chunk from `client`'s connection. Its bytes are handed to the system before this returns,
-  // but for an end that may be a marker cut by the read (at most 10 bytes of file data, or a
-  // merged name), which waits for the connection's next chunk or its end.
-  void HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk);
-  // The connection has closed: what it held back is handled; its file stays open until the next
-  // file start.
+  // One read from `client`'s connection. Its file data is handed to the system before this
+  // returns, but for the few bytes the parser holds while they may begin a marker or a name cut by
+  // the read, which wait for the connection's next read or its end. False when the connection is
+  // to be closed (it sent too many unsafe names); nothing more of it is handled.
+  bool HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk);
+  // The connection has closed: what its parser held is handled. Its file is closed if the photo's
+  // end arrived; otherwise the operator is told the photo is incomplete, and the file stays open
+  // for data from a connection that has sent no file start (the phone, reconnected).
   void ClientGone(const std::string& client);
   // Reception ends: every connection is handled as if it had closed, then every file is closed.
   void Finish();
-  // Whether `client`'s connection is live and has a file open.
-  bool HoldsOpenFile(const std::string& client) const;
+  // Whether `client`'s connection is live and in the middle of a file: started, its end not yet
+  // arrived.
+  bool IsReceivingFile(const std::string& client) const;
   std::int32_t receivedCount() const;
 
  private:

@@ -20,9 +20,11 @@ info_has_instructions() { [[ "$(probe text info)" == *"操作方法:"* ]]; }
 send_photos() {
   local received=$1 photos=$work/photos name
   mkdir -p "$photos"
-  head -c 300000 /dev/urandom >"$photos/张三.jpg"
-  head -c 20000 /dev/urandom >"$photos/李四 二班.jpg"
-  head -c 5000 /dev/urandom >"$photos/王五_2024.jpg"
+  # Each begins as a JPEG does, with a byte that cannot go on a file name.
+  jpeg() { { printf '\xff\xd8\xff\xe0'; head -c "$1" /dev/urandom; } >"$2"; }
+  jpeg 300000 "$photos/张三.jpg"
+  jpeg 20000 "$photos/李四 二班.jpg"
+  jpeg 5000 "$photos/王五_2024.jpg"
   check "quenmora-phone sends three photos" \
     "$phone" send --pause-ms 50 127.0.0.1:3456 "$photos/张三.jpg" "$photos/李四 二班.jpg" "$photos/王五_2024.jpg"
   check "the count label shows 3" wait_for 20 text_is count 3

@@ -146,20 +146,21 @@ TEST_F(MainWindowTest, PhotosGoToTheTypedDirectoryAndNoticesEachTakeANewLine) {
   view.Type(MainControl::目录编辑框1, directory.string());  // ASCII, as the temporary folder is
 
   TestPhone phone(window->phoneLink().port());
-  phone.Write("STAT||photo.jpg");
+  phone.Write("STAT||photo.jpg\r\n");
   ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == "1"; }));
   phone.Write("JPEG");
   ASSERT_TRUE(ui.RunUntil([&] {
     std::error_code ec;
     return fs::file_size(directory / "photo.jpg", ec) == 4;
   }));
+  phone.Write("END||");
 
-  phone.Write("STAT||..%2Fescape.jpg");
+  phone.Write("STAT||..%2Fescape.jpg\r\n");
   ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == "2"; }));
   const std::string first = std::string(link::kNameRefused) + "../escape.jpg";
   EXPECT_EQ(view.text(kInfoBox), informationText + "\r\n" + first + "\r\n");
 
-  phone.Write("STAT||..%2Fagain.jpg");
+  phone.Write("STAT||..%2Fagain.jpg\r\n");
   ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == "3"; }));
   const std::string second = std::string(link::kNameRefused) + "../again.jpg";
   EXPECT_EQ(view.text(kInfoBox), informationText + "\r\n" + first + "\r\n" + second + "\r\n");
@@ -183,7 +184,7 @@ TEST_F(MainWindowTest, RefusedNamesFillTheBoxWithoutItBeingReadAndTheOldestGiveW
   for (int phoneIndex = 0, sent = 0; phoneIndex < kPhones; ++phoneIndex) {
     TestPhone phone(window->phoneLink().port());
     for (int i = 0; i < kNamesEach; ++i, ++sent) {
-      phone.Write("STAT||..%2F" + std::to_string(sent) + "-" + zhangs);
+      phone.Write("STAT||..%2F" + std::to_string(sent) + "-" + zhangs + "\r\n");
       ASSERT_TRUE(ui.RunUntil([&] { return view.text(MainControl::标签4) == std::to_string(sent + 1); }));
     }
   }

@@ -23,6 +23,8 @@ constexpr char kSeparator = '/';
 #endif
 
 std::string Line(std::string_view notice, std::string_view detail) { return std::string(notice) + std::string(detail); }
+// File data as a photo begins: with a byte that cannot go on a name.
+std::string Data(std::string_view text) { return "\xFF\xD8" + std::string(text); }
 
 using PhotoReception = ReceptionTest;
 
@@ -45,9 +47,8 @@ TEST_F(PhotoReception, ThreePhotosBecomeThreeFilesAndTheLastStaysOpenComplete) {
 TEST_F(PhotoReception, FileStartEmptiesAFileOfTheSameName) {
   { std::ofstream(dir / "a.jpg", std::ios::binary) << "old content, longer than the new one"; }
   Send("phone:1", "STAT||a.jpg");
-  EXPECT_EQ(Contents("a.jpg"), "");
-  Send("phone:1", "new");
-  EXPECT_EQ(Contents("a.jpg"), "new");
+  Send("phone:1", Data("new"));
+  EXPECT_EQ(Contents("a.jpg"), Data("new"));
 }
 
 TEST_F(PhotoReception, MarkersAreLookedForOnlyBeforeTheFirstZeroByte) {
@@ -60,33 +61,36 @@ TEST_F(PhotoReception, MarkersAreLookedForOnlyBeforeTheFirstZeroByte) {
 
 TEST_F(PhotoReception, PercentEncodedMarkersAreRecognised) {
   Send("phone:1", "STAT%7C%7cna%6De.jpg");
-  Send("phone:1", "abc");
+  Send("phone:1", Data("abc"));
   Send("phone:1", "END%7C%7C");
   Send("phone:1", "%53TAT||second%53TAT%7C%7C.jpg");
   EXPECT_EQ(starts, (Starts{{1, "name.jpg"}, {2, "second.jpg"}}));
-  EXPECT_EQ(Contents("name.jpg"), "abc");
+  EXPECT_EQ(Contents("name.jpg"), Data("abc"));
 }
 
 TEST_F(PhotoReception, ChineseNamesAreStoredUnderTheirCharacters) {
   Send("phone:1", "STAT||%E5%BC%A0%E4%B8%89.jpg");
-  Send("phone:1", "zhang");
+  Send("phone:1", Data("zhang"));
+  Send("phone:1", "END||");
   // Code page 936 writes these two with trail bytes "\" and "|"; they are still one name.
   Send("phone:1", "STAT||%E4%B9%97%E5%84%84.jpg");
-  Send("phone:1", "trail");
+  Send("phone:1", Data("trail"));
   EXPECT_EQ(starts, (Starts{{1, "\xD5\xC5\xC8\xFD.jpg"}, {2, "\x81\x5C\x83\x7C.jpg"}}));
-  EXPECT_EQ(Contents(fs::path(u8"\u5f20\u4e09.jpg")), "zhang");
-  EXPECT_EQ(Contents(fs::path(u8"\u4e57\u5104.jpg")), "trail");
+  EXPECT_EQ(Contents(fs::path(u8"\u5f20\u4e09.jpg")), Data("zhang"));
+  EXPECT_EQ(Contents(fs::path(u8"\u4e57\u5104.jpg")), Data("trail"));
   EXPECT_TRUE(notices.empty());
 }
 
 TEST_F(PhotoReception, NamesMayAddressExistingSubdirectories) {
   fs::create_directory(dir / "sub");
   Send("phone:1", "STAT||sub%5Ca.jpg");
-  Send("phone:1", "in sub");
+  Send("phone:1", Data("in sub"));
+  Send("phone:1", "END||");
   Send("phone:1", "STAT||./sub/b.jpg");
+  Send("phone:1", "END||");
   Send("phone:1", "STAT||missing/c.jpg");
-  Send("phone:1", "dropped");
-  EXPECT_EQ(Contents(fs::path("sub") / "a.jpg"), "in sub");
+  Send("phone:1", Data("dropped"));
+  EXPECT_EQ(Contents(fs::path("sub") / "a.jpg"), Data("in sub"));
   EXPECT_TRUE(Exists(fs::path("sub") / "b.jpg"));
   EXPECT_FALSE(Exists("missing"));
   EXPECT_EQ(notices, (Lines{Line(kCannotCreateFile, directoryText + kSeparator + "missing/c.jpg")}));
@@ -101,7 +105,7 @@ TEST_F(PhotoReception, UnsafeNamesAreRefusedAndTheirDataDropped) {
   Lines expected;
   for (const std::string& name : unsafe) {
     Send("phone:1", "STAT||" + name);
-    Send("phone:1", "photo bytes");
+    Send("phone:1", Data("photo bytes"));
     expected.push_back(Line(kNameRefused, starts.back().second));
   }
   EXPECT_EQ(receiver.receivedCount(), static_cast<std::int32_t>(unsafe.size()));
@@ -113,19 +117,19 @@ TEST_F(PhotoReception, UnsafeNamesAreRefusedAndTheirDataDropped) {
 
 TEST_F(PhotoReception, DeviceNamesAreRefusedWhereTheyAreReserved) {
   Send("phone:1", "STAT||nul.jpg");
-  Send("phone:1", "bytes");
+  Send("phone:1", Data("bytes"));
 #ifdef _WIN32
   EXPECT_EQ(notices, (Lines{Line(kNameRefused, "nul.jpg")}));
 #else
-  EXPECT_EQ(Contents("nul.jpg"), "bytes");
+  EXPECT_EQ(Contents("nul.jpg"), Data("bytes"));
 #endif
 }
 
 TEST_F(PhotoReception, MissingDirectoryIsReportedAndTheCountStillRises) {
   directoryText = DirectoryText(dir / "gone");
   Send("phone:1", "STAT||a.jpg");
-  Send("phone:1", "dropped");
-  Send("phone:1", "dropped again");
+  Send("phone:1", Data("dropped"));
+  Send("phone:1", Data("dropped again"));
   EXPECT_EQ(receiver.receivedCount(), 1);
   EXPECT_EQ(notices, (Lines{Line(kCannotCreateFile, directoryText + kSeparator + "a.jpg")}));
 }
@@ -133,21 +137,22 @@ TEST_F(PhotoReception, MissingDirectoryIsReportedAndTheCountStillRises) {
 TEST_F(PhotoReception, EachFileStartReadsTheDirectoryAgain) {
   fs::create_directory(dir / "second");
   Send("phone:1", "STAT||a.jpg");
+  Send("phone:1", Data("a"));
   directoryText = DirectoryText(dir / "second");
   Send("phone:1", "STAT||b.jpg");
-  Send("phone:1", "b");
-  EXPECT_TRUE(Exists("a.jpg"));
-  EXPECT_EQ(Contents(fs::path("second") / "b.jpg"), "b");
+  Send("phone:1", Data("b"));
+  EXPECT_EQ(Contents("a.jpg"), Data("a"));
+  EXPECT_EQ(Contents(fs::path("second") / "b.jpg"), Data("b"));
 }
 
 TEST_F(PhotoReception, DataWithoutAnyFileIsDroppedWithOneNoticePerConnection) {
-  Send("phone:1", "early");
-  Send("phone:1", "early again");
-  Send("phone:2", "early too");
+  Send("phone:1", Data("early"));
+  Send("phone:1", Data("early again"));
+  Send("phone:2", Data("early too"));
   EXPECT_EQ(notices, (Lines{std::string(kDataDropped), std::string(kDataDropped)}));
   Send("phone:1", "STAT||a.jpg");
-  Send("phone:1", "kept");
-  EXPECT_EQ(Contents("a.jpg"), "kept");
+  Send("phone:1", Data("kept"));
+  EXPECT_EQ(Contents("a.jpg"), Data("kept"));
   EXPECT_EQ(notices.size(), 2u);
 }
 
@@ -159,42 +164,51 @@ TEST_F(PhotoReception, WriteFailureIsReportedOncePerFile) {
   fs::create_symlink("/dev/full", dir / "full.jpg", error);
   if (error || !fs::exists("/dev/full")) GTEST_SKIP() << "/dev/full is not available";
   Send("phone:1", "STAT||full.jpg");
-  Send("phone:1", "fails");
-  Send("phone:1", "fails again");
+  Send("phone:1", Data("fails"));
+  Send("phone:1", Data("fails again"));
   Send("phone:1", "STAT||a.jpg");
-  Send("phone:1", "fine");
+  Send("phone:1", Data("fine"));
   EXPECT_EQ(notices, (Lines{Line(kWriteFailed, directoryText + "/full.jpg")}));
-  EXPECT_EQ(Contents("a.jpg"), "fine");
+  EXPECT_EQ(Contents("a.jpg"), Data("fine"));
 #endif
 }
 
+// Each connection writes its own file; data from a connection that never started one has no file
+// to go to while every file is either live with its own connection or finished.
 TEST_F(PhotoReception, TwoPhonesWriteTheirOwnFiles) {
   Send("phone:1", "STAT||a.jpg");
   Send("phone:2", "STAT||b.jpg");
-  Send("phone:1", "A1");
-  Send("phone:2", "B1");
+  Send("phone:1", Data("A1"));
+  Send("phone:2", Data("B1"));
   Send("phone:1", "END||");
   Send("phone:1", "STAT||c.jpg");  // closes a.jpg, leaves b.jpg to phone 2
   Send("phone:2", "B2");
-  Send("phone:1", "C1");
-  Send("other:3", "X");  // never started a file: joins the most recent one
-  EXPECT_EQ(Contents("a.jpg"), "A1");
-  EXPECT_EQ(Contents("b.jpg"), "B1B2");
-  EXPECT_EQ(Contents("c.jpg"), "C1X");
+  Send("phone:1", Data("C1"));
+  Send("other:3", "X");
+  EXPECT_EQ(Contents("a.jpg"), Data("A1"));
+  EXPECT_EQ(Contents("b.jpg"), Data("B1") + "B2");
+  EXPECT_EQ(Contents("c.jpg"), Data("C1"));
   EXPECT_FALSE(HeldOpen("a.jpg"));
   EXPECT_TRUE(HeldOpen("b.jpg"));
   EXPECT_EQ(receiver.receivedCount(), 3);
+  EXPECT_EQ(notices, Lines{std::string(kDataDropped)});
 }
 
-TEST_F(PhotoReception, AFileStartClosesTheFilesOfConnectionsThatHaveGone) {
-  Send("phone:1", "STAT||a.jpg");
-  Send("phone:2", "STAT||b.jpg");
+// When a connection goes, its finished file is closed; an unfinished one is reported and stays
+// open for the phone to carry on, whatever other phones start meanwhile.
+TEST_F(PhotoReception, AConnectionThatGoesClosesItsFinishedFileAndKeepsAnUnfinishedOne) {
+  Send("phone:1", "STAT||a.jpg" + Data("a") + "END||");
+  Send("phone:2", "STAT||b.jpg" + Data("b"));
   receiver.ClientGone("phone:1");
-  EXPECT_TRUE(HeldOpen("a.jpg"));  // stays open until a file start
-  Send("phone:2", "STAT||c.jpg");
+  receiver.ClientGone("phone:2");
   EXPECT_FALSE(HeldOpen("a.jpg"));
+  EXPECT_TRUE(HeldOpen("b.jpg"));
+  Send("phone:3", "STAT||c.jpg" + Data("c"));
+  EXPECT_TRUE(HeldOpen("b.jpg"));
+  EXPECT_EQ(notices, Lines{Line(kIncompletePhoto, directoryText + kSeparator + "b.jpg")});
+  receiver.Finish();
   EXPECT_FALSE(HeldOpen("b.jpg"));
-  EXPECT_TRUE(HeldOpen("c.jpg"));
+  EXPECT_FALSE(HeldOpen("c.jpg"));
 }
 
 TEST_F(PhotoReception, APhoneThatReconnectsMidPhotoFinishesIt) {
@@ -205,11 +219,12 @@ TEST_F(PhotoReception, APhoneThatReconnectsMidPhotoFinishesIt) {
   Send("phone:9", photo.substr(10000));
   Send("phone:9", "END||");
   Send("phone:9", "STAT||b.jpg");
-  Send("phone:9", "b");
+  Send("phone:9", Data("b"));
   EXPECT_EQ(Contents("a.jpg"), photo);
-  EXPECT_EQ(Contents("b.jpg"), "b");
+  EXPECT_EQ(Contents("b.jpg"), Data("b"));
   EXPECT_FALSE(HeldOpen("a.jpg"));
-  EXPECT_TRUE(notices.empty());
+  // Told when the phone went; carrying on needs no second line.
+  EXPECT_EQ(notices, Lines{Line(kIncompletePhoto, directoryText + kSeparator + "a.jpg")});
 }
 
 }  // namespace

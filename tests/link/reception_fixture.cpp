@@ -34,8 +34,8 @@ ReceptionTest::ReceptionTest()
           [this](std::int32_t count, const std::string& name) { starts.emplace_back(count, name); },
           [this](const std::string& line) { notices.push_back(line); }}) {}
 
-void ReceptionTest::Send(const std::string& client, std::string_view bytes) {
-  receiver.HandleChunk(client, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+bool ReceptionTest::Send(const std::string& client, std::string_view bytes) {
+  return receiver.HandleChunk(client, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 std::string ReceptionTest::DirectoryText(const fs::path& directory) {

@@ -29,7 +29,8 @@ class ReceptionTest : public ::testing::Test {
  protected:
   ReceptionTest();
 
-  void Send(const std::string& client, std::string_view bytes);
+  // False when the receiver closes the connection.
+  bool Send(const std::string& client, std::string_view bytes);
   // The receive directory as the window would hold it: code page 936.
   static std::string DirectoryText(const std::filesystem::path& directory);
   std::string Contents(const std::filesystem::path& relative) const;
