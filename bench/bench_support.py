@@ -138,10 +138,16 @@ def reap(process, wait=True):
 def peak_memory_kib(pid):
     """The process's peak resident memory so far (VmHWM), in KiB; None once it has ended.
     (The rusage of wait4 is no use here: it keeps the forking Python's size across exec.)"""
+    return memory_kib(pid, "VmHWM")
+
+
+def memory_kib(pid, field):
+    """A memory figure of the process from /proc/PID/status ("VmHWM", "VmRSS"...), in KiB; None
+    once it has ended."""
     try:
         with open(f"/proc/{pid}/status") as f:
             for line in f:
-                if line.startswith("VmHWM:"):
+                if line.startswith(field + ":"):
                     return int(line.split()[1])
     except (FileNotFoundError, ProcessLookupError):
         pass
