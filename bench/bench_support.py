@@ -38,14 +38,23 @@ def end_all():
             process.wait()
 
 
-def make_photos(folder, sizes):
-    """One JPEG-like photo per size: FF D8 FF E0, then random bytes fixed by the photo's index."""
+# For photos without zero bytes: 00 becomes 01, and "|" and "%" (a marker, raw or encoded, needs
+# one of them) become neighbours, so that such photos are still a stream the receiver must keep.
+WITHOUT_ZERO_BYTES = bytes.maketrans(b"\x00|%", b"\x01{&")
+
+
+def make_photos(folder, sizes, no_zero_bytes=False):
+    """One JPEG-like photo per size: FF D8 FF E0, then random bytes fixed by the photo's index
+    (with `no_zero_bytes`, none of them 00, "|" or "%")."""
     os.makedirs(folder)
     paths = []
     for i, size in enumerate(sizes):
+        data = random.Random(i).randbytes(max(size - 4, 0))
+        if no_zero_bytes:
+            data = data.translate(WITHOUT_ZERO_BYTES)
         path = os.path.join(folder, f"photo_{i:03d}.jpg")
         with open(path, "wb") as f:
-            f.write(b"\xff\xd8\xff\xe0" + random.Random(i).randbytes(max(size - 4, 0)))
+            f.write(b"\xff\xd8\xff\xe0" + data)
         paths.append(path)
     return paths
 
@@ -71,6 +80,12 @@ def tcp_states(port):
 
 
 LISTEN, ESTABLISHED, CLOSE_WAIT = "0A", "01", "08"
+
+
+def receiver_done(port):
+    """True once the receiver has read the end of every connection: it reads on only after a
+    chunk has been handled, so by then everything sent has been handled."""
+    return not {ESTABLISHED, CLOSE_WAIT} & set(tcp_states(port))
 
 
 def wait_until(condition, what, limit_s):
@@ -123,10 +138,16 @@ def reap(process, wait=True):
 def peak_memory_kib(pid):
     """The process's peak resident memory so far (VmHWM), in KiB; None once it has ended.
     (The rusage of wait4 is no use here: it keeps the forking Python's size across exec.)"""
+    return memory_kib(pid, "VmHWM")
+
+
+def memory_kib(pid, field):
+    """A memory figure of the process from /proc/PID/status ("VmHWM", "VmRSS"...), in KiB; None
+    once it has ended."""
     try:
         with open(f"/proc/{pid}/status") as f:
             for line in f:
-                if line.startswith("VmHWM:"):
+                if line.startswith(field + ":"):
                     return int(line.split()[1])
     except (FileNotFoundError, ProcessLookupError):
         pass
