@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               lastCount = count;
               startedFiles.insert(FileOf(directories.receive, name));
             },
-        .notice = [](const std::string& line) { Require(!line.empty(), "a notice says something"); },
+        .notice = [](const std::string&) {},
     });
     Events events(std::span(data, size));
     while (!events.AtEnd()) {
