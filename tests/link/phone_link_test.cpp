@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -263,6 +264,46 @@ TEST_F(PhoneLinkTest, ShutdownHandlesWhatIsQueuedAndNothingAfter) {
   // Its end never came.
   EXPECT_EQ(notices, std::vector<std::string>{std::string(kIncompletePhoto) +
                                               (directory / "a.jpg").string()});
+}
+
+// A phone whose Wi-Fi dropped mid-photo leaves its connection open; it re-sends the photo on a
+// new one, which takes the file over (on Windows the old handle would otherwise refuse the new
+// one). What the old connection still sends is dropped, with one line.
+TEST_F(PhoneLinkTest, APhotoReSentWhileTheOldConnectionHangsArrivesWhole) {
+  ASSERT_TRUE(link->Start(0));
+  const std::string photo = PhotoBytes(120000, 6);
+  auto stale = Connect();
+  stale->Write("STAT||a.jpg" + photo.substr(0, 50000));
+  ASSERT_TRUE(WaitFor([&] { return FileContent(directory / "a.jpg").size() == 50000; }));
+  auto again = Connect();
+  again->Write("STAT||a.jpg" + photo + "END||");
+  ASSERT_TRUE(WaitFor([&] { return FileContent(directory / "a.jpg") == photo; }));
+  stale->Write(photo.substr(50000, 1000));
+  ASSERT_TRUE(WaitFor([&] { return !notices.empty(); }));
+  EXPECT_EQ(notices, std::vector<std::string>{std::string(kTakenOver) + (directory / "a.jpg").string()});
+  EXPECT_TRUE(FileContent(directory / "a.jpg") == photo);
+  EXPECT_EQ(link->receivedCount(), 2);
+}
+
+// A device that floods the port with unsafe names is closed after a hundred of them, with one line
+// per read instead of one per name, and a phone that behaves is served all the while.
+TEST_F(PhoneLinkTest, AFloodOfUnsafeNamesClosesItsConnectionOnly) {
+  ASSERT_TRUE(link->Start(0));
+  auto flood = Connect();
+  const std::string address = flood->address();
+  std::string names;
+  for (int i = 0; i < 2000; ++i) names += "STAT||..%2F" + std::to_string(i) + "END||";
+  flood->Write(names);
+  const std::string closed = std::string(kFloodingConnectionClosed) + address;
+  ASSERT_TRUE(WaitFor([&] { return std::ranges::find(notices, closed) != notices.end(); }));
+  EXPECT_TRUE(flood->ClosedByServer(10s));
+  EXPECT_LE(notices.size(), 10u);  // each read's refusals are one line
+  EXPECT_GE(link->receivedCount(), 101);
+
+  auto phone = Connect();
+  const std::string photo = PhotoBytes(30000, 8);
+  phone->Write("STAT||ok.jpg" + photo + "END||");
+  EXPECT_TRUE(WaitFor([&] { return FileContent(directory / "ok.jpg") == photo; }));
 }
 
 }  // namespace
