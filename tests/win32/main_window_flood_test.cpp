@@ -92,9 +92,15 @@ TEST_F(MainWindowTest, AnswersWithinASecondWhileAReadFullOfRefusedNamesIsHandled
   const std::string box = Gbk(TextOf(MainControl::编辑框1));
   EXPECT_LT(box.size(), app::InformationBox::kLimit);
   EXPECT_TRUE(box.starts_with(Gbk(ExpectedInformation()) + "\r\n")) << box.substr(0, 200);
+  // The refusals of each read are one line, and the flood ends with its connection closed.
   const std::size_t lastLine = box.rfind("\r\n", box.size() - 3);
-  EXPECT_TRUE(box.substr(lastLine + 2).starts_with(std::string(link::kNameRefused) + "../x"))
-      << "the newest notice comes last";
+  const std::size_t lineBefore = box.rfind("\r\n", lastLine - 1);
+  EXPECT_TRUE(box.substr(lastLine + 2).starts_with(std::string(link::kFloodingConnectionClosed)))
+      << box.substr(lastLine + 2);
+  const std::string refusals = box.substr(lineBefore + 2, lastLine - lineBefore - 2);
+  EXPECT_TRUE(refusals.starts_with(std::string(link::kNameRefused) + "../x") &&
+              refusals.ends_with(std::string(link::kMoreOfTheKindAfter)))
+      << refusals;
   EXPECT_EQ(SendMessageW(Control(MainControl::编辑框1), EM_GETFIRSTVISIBLELINE, 0, 0), 0)
       << "the addresses stay in view";
 }
