@@ -63,12 +63,17 @@ std::size_t OpenDescriptors() {
   return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
 }
 
-// Where a file start's name puts its file on Linux: inside the receive directory, with "\" read
-// as "/".
-fs::path FileOf(const fs::path& receive, const std::string& name) {
+std::string Shown(const fs::path& relative) {
+  return quenmora::text::Utf16ToMultiByte(relative.u16string(), quenmora::text::kCodePageGbk);
+}
+
+// Where a file start's name puts its file on Linux, inside the receive directory with "\" read as
+// "/", as code page 936 shows it. The file itself has the name's own characters, which code page
+// 936 may lack: both sides are compared as shown, where those become "?".
+std::string ShownFileOf(const std::string& name) {
   std::u16string wide = quenmora::text::MultiByteToUtf16(name, quenmora::text::kCodePageGbk);
   std::replace(wide.begin(), wide.end(), u'\\', u'/');
-  return (receive / fs::path(wide)).lexically_normal();
+  return Shown(fs::path(wide).lexically_normal());
 }
 
 class Events {
@@ -101,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t descriptorsBefore = OpenDescriptors();
 
   std::int32_t lastCount = 0;
-  std::set<fs::path> startedFiles;
+  std::set<std::string> startedFiles;
   std::size_t bytesReceived = 0;
   {
     quenmora::link::PhotoReceiver receiver(quenmora::link::ReceptionHooks{
@@ -110,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             [&](std::int32_t count, const std::string& name) {
               Require(count == lastCount + 1, "each file start counts one more");
               lastCount = count;
-              startedFiles.insert(FileOf(directories.receive, name));
+              startedFiles.insert(ShownFileOf(name));
             },
         .notice = [](const std::string&) {},
     });
@@ -141,7 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(type == fs::file_type::regular || type == fs::file_type::directory,
             "the receive directory holds only regular files and directories");
     if (type != fs::file_type::regular) continue;
-    Require(startedFiles.contains(entry.path().lexically_normal()), "every file is one a file start named");
+    Require(startedFiles.contains(Shown(entry.path().lexically_relative(directories.receive))),
+            "every file is one a file start named");
     bytesWritten += entry.file_size();
   }
   Require(bytesWritten <= bytesReceived, "the files hold no more bytes than were received");
