@@ -99,13 +99,14 @@ def wait_until(condition, what, limit_s):
 class Receiver:
     """quenmora-receive on a free port, writing into `out`, its output in `out`.log."""
 
-    def __init__(self, tools, out, wrapper=()):
+    def __init__(self, tools, out, wrapper=(), out_argument=None):
+        """`out_argument`: `out` as the receiver names it, when it differs (under Wine, say)."""
         os.makedirs(out)
         self.out = out
         self.log_path = out + ".log"
         with open(self.log_path, "wb") as log:
-            self.process = spawn([*wrapper, tools["receive"], "--port", "0", out], stdout=log,
-                                 stderr=subprocess.STDOUT)
+            self.process = spawn([*wrapper, tools["receive"], "--port", "0", out_argument or out],
+                                 stdout=log, stderr=subprocess.STDOUT)
         wait_until(lambda: "listening on port " in self.log(), "quenmora-receive to listen",
                    START_LIMIT_S)
         self.port = int(self.log().split("listening on port ")[1].split(",")[0])
