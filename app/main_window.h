@@ -42,7 +42,7 @@ class MainWindow {
   void AppendNotice(std::string_view line);
   void ShowSoon();
   void ShowPending();
-  std::string RosterText();
+  link::RosterText RosterText();
 
   MainView& view_;
   link::UiExecutor ui_;
@@ -58,8 +58,6 @@ class MainWindow {
   // each, made once the read is handled.
   std::optional<std::int32_t> countDue_;
   bool showQueued_ = false;
-  // Set when the roster read for sending had characters replaced by "?", cleared by a refusal.
-  bool unmappableNoticeDue_ = false;
   link::PhoneLink link_;
 };
 
