@@ -16,7 +16,7 @@ namespace quenmora::qt {
 
 using app::MainControl;
 
-MainWindowView::MainWindowView(PickerSources picker)
+MainWindowView::MainWindowView(app::PickerSources picker)
     : picker_(std::move(picker)), widgets_(app::MainWindowLayout(), *this) {
   // The operator starts by pasting the roster.
   widgets_.widget(MainControl::编辑框2)->setFocus();

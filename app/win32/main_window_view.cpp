@@ -23,10 +23,8 @@ const WindowKind kMainWindowKind{.className = kMainWindowClass,
 
 }  // namespace
 
-MainWindowView::MainWindowView(HINSTANCE instance, app::AddressSource addresses, std::uint16_t port)
-    : instance_(instance),
-      controls_(app::MainWindowLayout()),
-      logic_(*this, ExecutorFor(queue_), std::move(addresses), port) {}
+MainWindowView::MainWindowView(HINSTANCE instance, app::PickerSources picker)
+    : instance_(instance), controls_(app::MainWindowLayout()), picker_(std::move(picker)) {}
 
 MainWindowView::~MainWindowView() {
   if (window_) DestroyWindow(window_);
@@ -46,7 +44,7 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       controls_.Create(instance_, window_, WindowDpi(window_));
       queue_->Attach(window_);
-      logic_.Created();
+      if (logic_) logic_->Created();
       return 0;
     case UiQueue::kRunTasks:
       queue_->RunPending();
@@ -72,9 +70,9 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindowView::Command(int id, int notification) {
-  if (notification != BN_CLICKED) return;
-  if (id == ControlId(MainControl::按钮1)) logic_.SendRosterClicked();
-  if (id == ControlId(MainControl::按钮2)) logic_.ChooseClicked();
+  if (notification != BN_CLICKED || !logic_) return;
+  if (id == ControlId(MainControl::按钮1)) logic_->SendRosterClicked();
+  if (id == ControlId(MainControl::按钮2)) logic_->ChooseClicked();
 }
 
 std::string MainWindowView::Text(MainControl control, bool* replaced) {
@@ -109,7 +107,7 @@ void MainWindowView::ShowMessage(std::string_view text) {
 
 void MainWindowView::RunFolderPicker(std::string receiveDirectory,
                                      std::function<void(std::string_view)> choose) {
-  FolderPickerWindow picker(instance_, window_, std::move(receiveDirectory), std::move(choose));
+  FolderPickerWindow picker(instance_, window_, picker_, std::move(receiveDirectory), std::move(choose));
   picker.RunModal();
 }
 
