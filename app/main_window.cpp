@@ -55,6 +55,7 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
             }) {}
 
 void MainWindow::Created() {
+  view_.Focus(MainControl::编辑框2);  // the operator starts by pasting the roster
   link_.Start(port_);
   view_.SetText(MainControl::目录编辑框1, receiveDirectory_);
   // Shown at once, with whatever is pending before them.

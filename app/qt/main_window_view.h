@@ -28,6 +28,7 @@ class MainWindowView : public QWidget, public app::MainView {
   std::string Text(app::MainControl control, bool* replaced = nullptr) override;
   void SetText(app::MainControl control, std::string_view text) override;
   void AppendText(app::MainControl control, std::string_view text) override;
+  void Focus(app::MainControl control) override;
   void ShowMessage(std::string_view text) override;
   void RunFolderPicker(std::string receiveDirectory,
                        std::function<void(std::string_view)> choose) override;

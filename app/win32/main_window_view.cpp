@@ -52,13 +52,12 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    // The focus goes back to where it was; at first, to the roster box, where the operator
-    // pastes.
+    // The focus goes back to where it was; at first, to where the logic put it.
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE && IsChild(window_, GetFocus())) focus_ = GetFocus();
       break;
     case WM_SETFOCUS:
-      SetFocus(IsWindow(focus_) ? focus_ : controls_.Handle(MainControl::编辑框2));
+      if (IsWindow(focus_)) SetFocus(focus_);
       return 0;
     case WM_DESTROY:
       queue_->Detach();
@@ -99,6 +98,11 @@ void MainWindowView::AppendText(MainControl control, std::string_view text) {
   SendMessageW(box, EM_LINESCROLL, 0, firstVisibleLine - SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0));
   SendMessageW(box, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(box, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);  // the scroll bar too
+}
+
+void MainWindowView::Focus(MainControl control) {
+  focus_ = controls_.Handle(control);
+  if (GetActiveWindow() == window_) SetFocus(focus_);
 }
 
 void MainWindowView::ShowMessage(std::string_view text) {

@@ -35,6 +35,7 @@ class MainWindowView : public app::MainView {
   std::string Text(app::MainControl control, bool* replaced = nullptr) override;
   void SetText(app::MainControl control, std::string_view text) override;
   void AppendText(app::MainControl control, std::string_view text) override;
+  void Focus(app::MainControl control) override;
   void ShowMessage(std::string_view text) override;
   void RunFolderPicker(std::string receiveDirectory,
                        std::function<void(std::string_view)> choose) override;
@@ -46,7 +47,9 @@ class MainWindowView : public app::MainView {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
-  HWND focus_ = nullptr;  // the control that had the focus when the window was last deactivated
+  // The control that gets the focus when the window is activated: the one that had it when the
+  // window was last deactivated, or the one the logic named since.
+  HWND focus_ = nullptr;
   std::shared_ptr<UiQueue> queue_ = std::make_shared<UiQueue>();
   RenderedControls controls_;
   app::PickerSources picker_;

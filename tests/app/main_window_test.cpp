@@ -267,6 +267,28 @@ TEST_F(MainWindowTest, RosterSentToAPhoneThatHadGoneSaysSoOnceTheSendFails) {
             informationText + "\r\n" + std::string(kRosterHasUnmappable) + "\r\n");
 }
 
+// The view's contracts as the logic leans on them: the roster box has the focus from the start,
+// and notices, added at the end, leave the operator's caret and scroll position in the
+// information box where they were.
+TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInformationBoxCaret) {
+  const auto window = OpenWindow();
+  EXPECT_EQ(view.focus(), MainControl::编辑框2);
+  ASSERT_TRUE(WaitForInstructions());
+  const FakeMainView::Caret operatorCaret{.anchor = 4, .position = 12, .firstVisibleLine = 1};
+  view.PlaceCaret(kInfoBox, operatorCaret);
+
+  TestPhone phone(window->phoneLink().port());
+  phone.Write("STAT||..%2Fescape.jpg");
+  ASSERT_TRUE(ui.RunUntil([&] { return view.text(kInfoBox).ends_with("../escape.jpg\r\n"); }));
+  view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
+  window->SendRosterClicked();
+  ASSERT_TRUE(ui.RunUntil(
+      [&] { return view.text(kInfoBox).ends_with(std::string(kRosterHasUnmappable) + "\r\n"); }));
+
+  EXPECT_EQ(view.caret(kInfoBox), operatorCaret);
+  EXPECT_EQ(view.focus(), MainControl::编辑框2);
+}
+
 TEST_F(MainWindowTest, ChooseButtonRunsThePickerOnTheReceiveDirectoryAndTakesItsChoice) {
   const auto window = OpenWindow();
   view.Type(MainControl::目录编辑框1, "E:\\photos");
