@@ -27,9 +27,9 @@ class MainWindow {
              std::string receiveDirectory = std::string(kDefaultReceiveDirectory));
 
   // The window has been created: the focus to the roster box, start the server, the receive
-  // directory into `目录编辑框1`, start the worker thread that lists the addresses and the instructions in `编辑框1`. The
-  // worker appends through `ui`, one append each; the appends are dropped if this window is gone
-  // by the time they run.
+  // directory into `目录编辑框1`, start the worker thread that lists the addresses and the
+  // instructions in `编辑框1`. The worker appends through `ui`, one append each; the appends are
+  // dropped if this window is gone by the time they run.
   void Created();
   void SendRosterClicked();  // `按钮1`
   void ChooseClicked();      // `按钮2`

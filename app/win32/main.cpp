@@ -1,5 +1,5 @@
 // The Windows program: the main window and its message loop; the program ends with the window.
-// The logic objects are made here and handed their view, the address source and the lister.
+// The logic is made here and handed its view, the address source and the picker's sources.
 #include <windows.h>
 #include <commctrl.h>
 
