@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/directory_list_model.h"
 #include "app/folder_picker_view.h"
@@ -15,6 +16,13 @@ namespace quenmora::app {
 struct PickerStart {
   std::string directory{kPickerStartDirectory};
   std::string drive{kPickerStartDrive};
+};
+
+// What each opening of the folder picker is made from; the program's main gives them to its view.
+struct PickerSources {
+  SubdirectoryLister lister;
+  std::function<std::vector<std::string>()> driveRoots;  // the drive list's items, in order
+  PickerStart start;
 };
 
 class FolderPicker {

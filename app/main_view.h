@@ -9,9 +9,9 @@ namespace quenmora::app {
 
 // What the main window's logic needs of a front end. Texts are code page 936.
 //
-// When the window opens, the roster box `编辑框2` has the focus: the operator pastes there first.
-// The information box `编辑框1` shows its top while notices arrive, where the addresses are that
-// the operator types into the phone.
+// When the window opens, the roster box `编辑框2` has the focus (the logic gives it, see Focus):
+// the operator pastes there first. The information box `编辑框1` shows its top while notices
+// arrive, where the addresses are that the operator types into the phone (see AppendText).
 class MainView {
  public:
   virtual ~MainView() = default;
@@ -23,6 +23,9 @@ class MainView {
   // Adds at the end of the current content, wherever the caret is. The caret, the selection and
   // the scroll position stay as they were.
   virtual void AppendText(MainControl control, std::string_view text) = 0;
+  // Gives `control` the keyboard focus: at once while the window is active, otherwise when it is
+  // next activated (the first time it is shown, say).
+  virtual void Focus(MainControl control) = 0;
   // Modal; an OK button, no icon, caption "Quenmora".
   virtual void ShowMessage(std::string_view text) = 0;
   // Shows the folder picker modally over the main window, starting at `receiveDirectory`;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/texts.h"
+#include "link/notices.h"
 
 namespace quenmora::app {
 namespace {
@@ -50,15 +51,11 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
                         .notice = [this](const std::string& line) { AppendNotice(line); },
                     },
                 .rosterText = [this] { return RosterText(); },
-                .messageBox =
-                    [this](const std::string& text) {
-                      // A message while the roster is being pushed is a refusal: nothing went out.
-                      unmappableNoticeDue_ = false;
-                      view_.ShowMessage(text);
-                    },
+                .rosterSendFailed = [this] { view_.ShowMessage(link::kPhoneNotConnected); },
             }) {}
 
 void MainWindow::Created() {
+  view_.Focus(MainControl::编辑框2);  // the operator starts by pasting the roster
   link_.Start(port_);
   view_.SetText(MainControl::目录编辑框1, receiveDirectory_);
   // Shown at once, with whatever is pending before them.
@@ -72,9 +69,17 @@ void MainWindow::Created() {
 }
 
 void MainWindow::SendRosterClicked() {
-  unmappableNoticeDue_ = false;
-  link_.SendRoster();
-  if (unmappableNoticeDue_) AppendNotice(kRosterHasUnmappable);
+  const link::RosterPushOutcome outcome = link_.SendRoster();
+  switch (outcome.result) {
+    case link::RosterPushOutcome::Result::kSent:
+      // Told only when the replaced characters actually went out.
+      if (outcome.charactersReplaced) AppendNotice(kRosterHasUnmappable);
+      return;
+    case link::RosterPushOutcome::Result::kRefusedRosterEmpty:
+      return view_.ShowMessage(link::kRosterEmpty);
+    case link::RosterPushOutcome::Result::kRefusedNoPhoneConnected:
+      return view_.ShowMessage(link::kPhoneNotConnected);
+  }
 }
 
 void MainWindow::ChooseClicked() {
@@ -102,10 +107,9 @@ void MainWindow::ShowPending() {
   information_.Show();
 }
 
-std::string MainWindow::RosterText() {
-  bool replaced = false;
-  std::string roster = view_.Text(MainControl::编辑框2, &replaced);
-  unmappableNoticeDue_ = replaced;
+link::RosterText MainWindow::RosterText() {
+  link::RosterText roster;
+  roster.text = view_.Text(MainControl::编辑框2, &roster.charactersReplaced);
   return roster;
 }
 

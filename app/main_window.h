@@ -26,10 +26,10 @@ class MainWindow {
              std::uint16_t port = link::kPhonePort,
              std::string receiveDirectory = std::string(kDefaultReceiveDirectory));
 
-  // The window has been created: start the server, the receive directory into `目录编辑框1`,
-  // start the worker thread that lists the addresses and the instructions in `编辑框1`. The
-  // worker appends through `ui`, one append each; the appends are dropped if this window is gone
-  // by the time they run.
+  // The window has been created: the focus to the roster box, start the server, the receive
+  // directory into `目录编辑框1`, start the worker thread that lists the addresses and the
+  // instructions in `编辑框1`. The worker appends through `ui`, one append each; the appends are
+  // dropped if this window is gone by the time they run.
   void Created();
   void SendRosterClicked();  // `按钮1`
   void ChooseClicked();      // `按钮2`
@@ -42,7 +42,7 @@ class MainWindow {
   void AppendNotice(std::string_view line);
   void ShowSoon();
   void ShowPending();
-  std::string RosterText();
+  link::RosterText RosterText();
 
   MainView& view_;
   link::UiExecutor ui_;
@@ -58,8 +58,6 @@ class MainWindow {
   // each, made once the read is handled.
   std::optional<std::int32_t> countDue_;
   bool showQueued_ = false;
-  // Set when the roster read for sending had characters replaced by "?", cleared by a refusal.
-  bool unmappableNoticeDue_ = false;
   link::PhoneLink link_;
 };
 

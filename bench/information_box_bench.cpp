@@ -19,6 +19,7 @@ class StringBoxView : public quenmora::app::MainView {
   std::string Text(MainControl, bool*) override { return box; }
   void SetText(MainControl, std::string_view text) override { box = text; }
   void AppendText(MainControl, std::string_view text) override { box += text; }
+  void Focus(MainControl) override {}
   void ShowMessage(std::string_view) override {}
   void RunFolderPicker(std::string, std::function<void(std::string_view)>) override {}
 

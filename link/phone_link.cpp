@@ -31,7 +31,7 @@ class PhoneLink::Impl {
                     .clientGone = [this](const std::string& client) { Gone(client); },
                     .sendFinished =
                         [this](const std::string&, bool ok) {
-                          if (!ok) Show(kPhoneNotConnected);
+                          if (!ok && hooks_.rosterSendFailed) hooks_.rosterSendFailed();
                         },
                 }) {}
 
@@ -48,14 +48,19 @@ class PhoneLink::Impl {
 
   std::uint16_t port() const { return server_.port(); }
 
-  void SendRoster() {
-    const std::string roster = hooks_.rosterText();
-    if (roster.empty()) return Show(kRosterEmpty);
-    // A phone that has gone would make the send fail silently; say so instead.
+  RosterPushOutcome SendRoster() {
+    using enum RosterPushOutcome::Result;
+    const RosterText roster = hooks_.rosterText();
+    const auto outcome = [&](RosterPushOutcome::Result result) {
+      return RosterPushOutcome{.result = result, .charactersReplaced = roster.charactersReplaced};
+    };
+    if (roster.text.empty()) return outcome(kRefusedRosterEmpty);
+    // A phone that has gone would make the send fail silently; refuse instead.
     if (currentClient_.empty() || std::ranges::find(liveClients_, currentClient_) == liveClients_.end()) {
-      return Show(kPhoneNotConnected);
+      return outcome(kRefusedNoPhoneConnected);
     }
-    server_.Send(currentClient_, BuildRosterMessage(roster));
+    server_.Send(currentClient_, BuildRosterMessage(roster.text));
+    return outcome(kSent);
   }
 
   const std::string& currentClient() const { return currentClient_; }
@@ -100,7 +105,6 @@ class PhoneLink::Impl {
   void Notice(const std::string& line) const {
     if (hooks_.reception.notice) hooks_.reception.notice(line);
   }
-  void Show(std::string_view text) { hooks_.messageBox(std::string(text)); }
 
   UiExecutor ui_;
   PhoneLinkHooks hooks_;
@@ -122,7 +126,7 @@ PhoneLink::~PhoneLink() = default;
 
 bool PhoneLink::Start(std::uint16_t port) { return impl_->Start(port); }
 std::uint16_t PhoneLink::port() const { return impl_->port(); }
-void PhoneLink::SendRoster() { impl_->SendRoster(); }
+RosterPushOutcome PhoneLink::SendRoster() { return impl_->SendRoster(); }
 const std::string& PhoneLink::currentClient() const { return impl_->currentClient(); }
 std::int32_t PhoneLink::receivedCount() const { return impl_->receivedCount(); }
 void PhoneLink::Shutdown() { impl_->Shutdown(); }

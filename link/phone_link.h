@@ -18,12 +18,26 @@ namespace quenmora::link {
 // and they must not lock a new phone out.
 inline constexpr std::size_t kLinkConnectionLimit = 64;
 
+// The roster box's text as the front end read it.
+struct RosterText {
+  std::string text;             // code page 936
+  bool charactersReplaced = false;  // characters code page 936 lacks became "?"
+};
+
+// What pressing the send button came to. Only `kSent` put anything on the wire.
+struct RosterPushOutcome {
+  enum class Result { kSent, kRefusedRosterEmpty, kRefusedNoPhoneConnected };
+  Result result;
+  bool charactersReplaced;  // in the roster that was read, whatever the result
+  friend bool operator==(const RosterPushOutcome&, const RosterPushOutcome&) = default;
+};
+
 struct PhoneLinkHooks {
   ReceptionHooks reception;  // its notice hook also carries the link's own notices
-  // The roster box's text (code page 936).
-  std::function<std::string()> rosterText;
-  // A modal message box with an OK button (code page 936).
-  std::function<void(const std::string& text)> messageBox;
+  // Read when the roster is sent; only a program that sends it sets these two.
+  std::function<RosterText()> rosterText;
+  // A roster that went out could not be delivered: the phone had gone before the link knew.
+  std::function<void()> rosterSendFailed;
 };
 
 class PhoneLink {
@@ -36,8 +50,9 @@ class PhoneLink {
   // Starts listening; on failure the notice hook says so. Returns whether it listens.
   bool Start(std::uint16_t port);
   std::uint16_t port() const;
-  // The send button: the roster checks, then the message to `currentClient`.
-  void SendRoster();
+  // The send button: the roster checks, then the message to `currentClient`. A send that fails
+  // later is reported through `rosterSendFailed`.
+  RosterPushOutcome SendRoster();
   const std::string& currentClient() const;
   std::int32_t receivedCount() const;
   // Stops the network at once: nothing more arrives. The chunks already queued for the UI thread

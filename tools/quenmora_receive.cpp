@@ -82,8 +82,6 @@ int main(int argc, char** argv) {
     PrintLine("#" + std::to_string(count) + " " + AnsiToUtf8(name));
   };
   hooks.reception.notice = [](const std::string& line) { PrintLine(AnsiToUtf8(line)); };
-  hooks.rosterText = [] { return std::string(); };
-  hooks.messageBox = [](const std::string& text) { PrintLine(AnsiToUtf8(text)); };
 
   for (const std::string& address : quenmora::app::LocalIpv4Addresses()) {
     PrintLine(AnsiToUtf8(quenmora::app::kLocalIp) + address);

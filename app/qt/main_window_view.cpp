@@ -16,11 +16,8 @@ namespace quenmora::qt {
 
 using app::MainControl;
 
-MainWindowView::MainWindowView(PickerSources picker)
-    : picker_(std::move(picker)), widgets_(app::MainWindowLayout(), *this) {
-  // The operator starts by pasting the roster.
-  widgets_.widget(MainControl::编辑框2)->setFocus();
-}
+MainWindowView::MainWindowView(app::PickerSources picker)
+    : picker_(std::move(picker)), widgets_(app::MainWindowLayout(), *this) {}
 
 void MainWindowView::HandClicksTo(app::MainWindow& logic) {
   connect(widgets_.as<QPushButton>(MainControl::按钮1), &QPushButton::clicked, this,
@@ -58,6 +55,9 @@ void MainWindowView::AppendText(MainControl control, std::string_view text) {
   box->setTextCursor(restored);
   box->verticalScrollBar()->setValue(scrolled);
 }
+
+// A window that is not active yet gives the widget the focus when it becomes active.
+void MainWindowView::Focus(MainControl control) { widgets_.widget(control)->setFocus(); }
 
 void MainWindowView::ShowMessage(std::string_view text) {
   QMessageBox box(QMessageBox::NoIcon, ToQString(app::kMessageBoxCaption), ToQString(text),

@@ -6,9 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "app/directory_list_model.h"
 #include "app/folder_picker.h"
 #include "app/main_view.h"
 #include "app/main_window.h"
@@ -17,16 +15,9 @@
 
 namespace quenmora::qt {
 
-// What each opening of the folder picker is made from.
-struct PickerSources {
-  app::SubdirectoryLister lister;
-  std::function<std::vector<std::string>()> driveRoots;
-  app::PickerStart start;
-};
-
 class MainWindowView : public QWidget, public app::MainView {
  public:
-  explicit MainWindowView(PickerSources picker);
+  explicit MainWindowView(app::PickerSources picker);
 
   // Runs tasks on this window's thread, in order; tasks given after the window is gone are dropped.
   link::UiExecutor executor() const { return queue_.executor(); }
@@ -37,12 +28,13 @@ class MainWindowView : public QWidget, public app::MainView {
   std::string Text(app::MainControl control, bool* replaced = nullptr) override;
   void SetText(app::MainControl control, std::string_view text) override;
   void AppendText(app::MainControl control, std::string_view text) override;
+  void Focus(app::MainControl control) override;
   void ShowMessage(std::string_view text) override;
   void RunFolderPicker(std::string receiveDirectory,
                        std::function<void(std::string_view)> choose) override;
 
  private:
-  PickerSources picker_;
+  app::PickerSources picker_;
   RenderedWidgets widgets_;
   QueuedExecutor queue_;
 };

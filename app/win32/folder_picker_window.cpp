@@ -2,11 +2,9 @@
 
 #include <commctrl.h>
 
-#include <cwctype>
 #include <utility>
 #include <vector>
 
-#include "app/platform.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi.h"
 #include "app/win32/layout_window.h"
@@ -17,7 +15,6 @@ namespace {
 
 using app::PickerControl;
 
-constexpr int kIndentSpaces = 3;  // per level of the directory list
 constexpr UINT_PTR kListSubclass = 1;
 
 const WindowKind kPickerKind{.className = kFolderPickerClass,
@@ -25,38 +22,17 @@ const WindowKind kPickerKind{.className = kFolderPickerClass,
                              .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                              .exStyle = WS_EX_DLGMODALFRAME};
 
-// The machine's drive roots ("C:\"), in the system's order.
-std::vector<std::wstring> DriveRoots() {
-  std::vector<std::wstring> roots;
-  const DWORD size = GetLogicalDriveStringsW(0, nullptr);
-  if (size == 0) return roots;
-  std::wstring all(size, L'\0');
-  const DWORD used = GetLogicalDriveStringsW(size, all.data());
-  for (std::size_t at = 0; at < used && all[at] != L'\0';) {
-    const std::size_t end = all.find(L'\0', at);
-    roots.push_back(all.substr(at, end - at));
-    at = end + 1;
-  }
-  return roots;
-}
-
-std::wstring ItemText(HWND comboBox, LRESULT index) {
-  const LRESULT length = SendMessageW(comboBox, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  SendMessageW(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
-
 }  // namespace
 
-FolderPickerWindow::FolderPickerWindow(HINSTANCE instance, HWND owner, std::string receiveDirectory,
+FolderPickerWindow::FolderPickerWindow(HINSTANCE instance, HWND owner, const app::PickerSources& sources,
+                                       std::string receiveDirectory,
                                        std::function<void(std::string_view)> writeReceiveDirectory)
     : instance_(instance),
       owner_(owner),
       controls_(app::FolderPickerLayout()),
-      logic_(*this, std::move(receiveDirectory), std::move(writeReceiveDirectory), app::ListSubdirectories) {}
+      drives_(sources.driveRoots()),
+      logic_(*this, std::move(receiveDirectory), std::move(writeReceiveDirectory), sources.lister,
+             sources.start) {}
 
 FolderPickerWindow::~FolderPickerWindow() {
   if (window_) DestroyWindow(window_);
@@ -109,8 +85,8 @@ LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void FolderPickerWindow::Created() {
   controls_.Create(instance_, window_, WindowDpi(window_));
   const HWND drives = controls_.Handle(PickerControl::驱动框1);
-  for (const std::wstring& root : DriveRoots())
-    SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(root.c_str()));
+  for (const std::string& root : drives_)
+    SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
   SetWindowSubclass(controls_.Handle(PickerControl::目录框1), ListProcedure, kListSubclass,
                     reinterpret_cast<DWORD_PTR>(this));
   logic_.Created();
@@ -127,7 +103,8 @@ void FolderPickerWindow::Command(int id, int notification) {
     // Only the operator's choice gets here: CB_SETCURSEL from SelectDrive sends no notification.
     const HWND drives = controls_.Handle(PickerControl::驱动框1);
     const LRESULT selected = SendMessageW(drives, CB_GETCURSEL, 0, 0);
-    if (selected != CB_ERR) logic_.DriveChanged(Gbk(ItemText(drives, selected)));
+    if (selected >= 0 && static_cast<std::size_t>(selected) < drives_.size())
+      logic_.DriveChanged(drives_[static_cast<std::size_t>(selected)]);
   } else if (id == ControlId(PickerControl::目录框1) && notification == LBN_DBLCLK) {
     OpenSelectedEntry();
   }
@@ -169,15 +146,10 @@ LRESULT CALLBACK FolderPickerWindow::ListProcedure(HWND list, UINT message, WPAR
 }
 
 void FolderPickerWindow::SelectDrive(std::string_view root) {
-  const HWND drives = controls_.Handle(PickerControl::驱动框1);
-  const std::wstring wideRoot = Wide(root);
-  const LRESULT count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
-  LRESULT found = CB_ERR;
-  for (LRESULT index = 0; !wideRoot.empty() && index < count && found == CB_ERR; ++index) {
-    const std::wstring item = ItemText(drives, index);
-    if (!item.empty() && std::towupper(item[0]) == std::towupper(wideRoot[0])) found = index;
-  }
-  SendMessageW(drives, CB_SETCURSEL, static_cast<WPARAM>(found), 0);  // CB_ERR (-1): none selected
+  const std::optional<std::size_t> drive = app::DriveHolding(drives_, root);
+  // CB_ERR (-1): none selected
+  SendMessageW(controls_.Handle(PickerControl::驱动框1), CB_SETCURSEL,
+               drive ? static_cast<WPARAM>(*drive) : static_cast<WPARAM>(CB_ERR), 0);
 }
 
 void FolderPickerWindow::ShowDirectories(std::span<const app::DirectoryEntry> entries, std::size_t current) {
@@ -185,9 +157,7 @@ void FolderPickerWindow::ShowDirectories(std::span<const app::DirectoryEntry> en
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const app::DirectoryEntry& entry : entries) {
-    const std::wstring line =
-        std::wstring(static_cast<std::size_t>(entry.depth * kIndentSpaces), L' ') + Wide(entry.name);
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(app::DisplayLine(entry)).c_str()));
   }
   SendMessageW(list, LB_SETCURSEL, current, 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/folder_picker.h"
 #include "app/folder_picker_view.h"
@@ -17,7 +18,8 @@ namespace quenmora::win32 {
 
 class FolderPickerWindow final : public app::FolderPickerView {
  public:
-  FolderPickerWindow(HINSTANCE instance, HWND owner, std::string receiveDirectory,
+  FolderPickerWindow(HINSTANCE instance, HWND owner, const app::PickerSources& sources,
+                     std::string receiveDirectory,
                      std::function<void(std::string_view)> writeReceiveDirectory);
   ~FolderPickerWindow() override;
   FolderPickerWindow(const FolderPickerWindow&) = delete;
@@ -45,6 +47,7 @@ class FolderPickerWindow final : public app::FolderPickerView {
   HWND owner_;
   HWND window_ = nullptr;
   RenderedControls controls_;
+  std::vector<std::string> drives_;  // the drive list's items, in order
   app::FolderPicker logic_;
   bool closed_ = false;
 };

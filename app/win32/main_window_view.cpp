@@ -23,10 +23,8 @@ const WindowKind kMainWindowKind{.className = kMainWindowClass,
 
 }  // namespace
 
-MainWindowView::MainWindowView(HINSTANCE instance, app::AddressSource addresses, std::uint16_t port)
-    : instance_(instance),
-      controls_(app::MainWindowLayout()),
-      logic_(*this, ExecutorFor(queue_), std::move(addresses), port) {}
+MainWindowView::MainWindowView(HINSTANCE instance, app::PickerSources picker)
+    : instance_(instance), controls_(app::MainWindowLayout()), picker_(std::move(picker)) {}
 
 MainWindowView::~MainWindowView() {
   if (window_) DestroyWindow(window_);
@@ -46,7 +44,7 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       controls_.Create(instance_, window_, WindowDpi(window_));
       queue_->Attach(window_);
-      logic_.Created();
+      if (logic_) logic_->Created();
       return 0;
     case UiQueue::kRunTasks:
       queue_->RunPending();
@@ -54,13 +52,12 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    // The focus goes back to where it was; at first, to the roster box, where the operator
-    // pastes.
+    // The focus goes back to where it was; at first, to where the logic put it.
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE && IsChild(window_, GetFocus())) focus_ = GetFocus();
       break;
     case WM_SETFOCUS:
-      SetFocus(IsWindow(focus_) ? focus_ : controls_.Handle(MainControl::编辑框2));
+      if (IsWindow(focus_)) SetFocus(focus_);
       return 0;
     case WM_DESTROY:
       queue_->Detach();
@@ -72,9 +69,9 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindowView::Command(int id, int notification) {
-  if (notification != BN_CLICKED) return;
-  if (id == ControlId(MainControl::按钮1)) logic_.SendRosterClicked();
-  if (id == ControlId(MainControl::按钮2)) logic_.ChooseClicked();
+  if (notification != BN_CLICKED || !logic_) return;
+  if (id == ControlId(MainControl::按钮1)) logic_->SendRosterClicked();
+  if (id == ControlId(MainControl::按钮2)) logic_->ChooseClicked();
 }
 
 std::string MainWindowView::Text(MainControl control, bool* replaced) {
@@ -103,13 +100,18 @@ void MainWindowView::AppendText(MainControl control, std::string_view text) {
   RedrawWindow(box, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);  // the scroll bar too
 }
 
+void MainWindowView::Focus(MainControl control) {
+  focus_ = controls_.Handle(control);
+  if (GetActiveWindow() == window_) SetFocus(focus_);
+}
+
 void MainWindowView::ShowMessage(std::string_view text) {
   MessageBoxW(window_, Wide(text).c_str(), Wide(app::kMessageBoxCaption).c_str(), MB_OK);
 }
 
 void MainWindowView::RunFolderPicker(std::string receiveDirectory,
                                      std::function<void(std::string_view)> choose) {
-  FolderPickerWindow picker(instance_, window_, std::move(receiveDirectory), std::move(choose));
+  FolderPickerWindow picker(instance_, window_, picker_, std::move(receiveDirectory), std::move(choose));
   picker.RunModal();
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 // The main window "Quenmora" on Win32: renders the layout table and hands every event to the
-// portable app::MainWindow.
+// portable app::MainWindow, which the program creates with this view.
 #include <windows.h>
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/folder_picker.h"
 #include "app/main_view.h"
 #include "app/main_window.h"
 #include "app/win32/rendered_controls.h"
@@ -18,23 +18,24 @@ namespace quenmora::win32 {
 
 class MainWindowView : public app::MainView {
  public:
-  explicit MainWindowView(HINSTANCE instance, app::AddressSource addresses = app::LocalIpv4Addresses,
-                          std::uint16_t port = link::kPhonePort);
+  MainWindowView(HINSTANCE instance, app::PickerSources picker);
   ~MainWindowView() override;
   MainWindowView(const MainWindowView&) = delete;
   MainWindowView& operator=(const MainWindowView&) = delete;
 
-  // Creates the window, which starts the server and the worker thread, and shows it.
+  // The window's creation and the buttons' clicks go to `logic`; given before Open.
+  void HandEventsTo(app::MainWindow& logic) { logic_ = &logic; }
+  // Creates the window, which tells the logic it has been created, and shows it.
   bool Open(int showCommand);
   HWND window() const { return window_; }
   HWND control(app::MainControl control) const { return controls_.Handle(control); }
   // Runs tasks on the window's thread, in order; tasks given after the window is gone are dropped.
   link::UiExecutor executor() const { return ExecutorFor(queue_); }
-  const link::PhoneLink& phoneLink() const { return logic_.phoneLink(); }
 
   std::string Text(app::MainControl control, bool* replaced = nullptr) override;
   void SetText(app::MainControl control, std::string_view text) override;
   void AppendText(app::MainControl control, std::string_view text) override;
+  void Focus(app::MainControl control) override;
   void ShowMessage(std::string_view text) override;
   void RunFolderPicker(std::string receiveDirectory,
                        std::function<void(std::string_view)> choose) override;
@@ -46,10 +47,13 @@ class MainWindowView : public app::MainView {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
-  HWND focus_ = nullptr;  // the control that had the focus when the window was last deactivated
+  // The control that gets the focus when the window is activated: the one that had it when the
+  // window was last deactivated, or the one the logic named since.
+  HWND focus_ = nullptr;
   std::shared_ptr<UiQueue> queue_ = std::make_shared<UiQueue>();
   RenderedControls controls_;
-  app::MainWindow logic_;
+  app::PickerSources picker_;
+  app::MainWindow* logic_ = nullptr;
 };
 
 }  // namespace quenmora::win32

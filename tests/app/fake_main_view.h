@@ -1,6 +1,9 @@
 #pragma once
-// A main view that keeps each control's text and records what the logic did to it. Safe to call
-// from any thread, so a test may run the worker's appends where they are made.
+// A main view that keeps each control's text and records what the logic did to it. It keeps the
+// view's contracts as a real one does: the focus goes where the logic puts it, an append leaves
+// the caret, the selection and the scroll position where they were, a new text puts them at the
+// start. Safe to call from any thread, so a test may run the worker's appends where they are made.
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -19,6 +22,13 @@ class FakeMainView : public MainView {
     std::string text;
     bool append;
   };
+  // Where the operator's caret and selection are, in bytes, and the first line the box shows.
+  struct Caret {
+    std::size_t anchor = 0;
+    std::size_t position = 0;
+    std::size_t firstVisibleLine = 0;
+    friend bool operator==(const Caret&, const Caret&) = default;
+  };
 
   std::string Text(MainControl control, bool* replaced = nullptr) override {
     const std::lock_guard lock(mutex_);
@@ -30,12 +40,17 @@ class FakeMainView : public MainView {
     if (beforeSetText) beforeSetText(control);
     const std::lock_guard lock(mutex_);
     texts_[control] = text;
+    carets_[control] = {};
     calls_.push_back({control, std::string(text), false});
   }
   void AppendText(MainControl control, std::string_view text) override {
     const std::lock_guard lock(mutex_);
     texts_[control] += text;
     calls_.push_back({control, std::string(text), true});
+  }
+  void Focus(MainControl control) override {
+    const std::lock_guard lock(mutex_);
+    focus_ = control;
   }
   void ShowMessage(std::string_view text) override {
     const std::lock_guard lock(mutex_);
@@ -57,6 +72,21 @@ class FakeMainView : public MainView {
     const std::lock_guard lock(mutex_);
     texts_[control] = std::move(text);
     if (control == MainControl::编辑框2) rosterHasUnmappable_ = unmappable;
+  }
+
+  // The operator clicks into the box, selects and scrolls it.
+  void PlaceCaret(MainControl control, Caret caret) {
+    const std::lock_guard lock(mutex_);
+    carets_[control] = caret;
+  }
+  Caret caret(MainControl control) const {
+    const std::lock_guard lock(mutex_);
+    const auto it = carets_.find(control);
+    return it == carets_.end() ? Caret{} : it->second;
+  }
+  std::optional<MainControl> focus() const {
+    const std::lock_guard lock(mutex_);
+    return focus_;
   }
 
   std::string text(MainControl control) const {
@@ -97,6 +127,8 @@ class FakeMainView : public MainView {
   mutable std::mutex mutex_;
   std::map<MainControl, std::string> texts_;
   std::map<MainControl, int> reads_;
+  std::map<MainControl, Caret> carets_;
+  std::optional<MainControl> focus_;
   std::vector<Call> calls_;
   std::vector<std::string> messages_;
   std::vector<std::string> pickerStarts_;

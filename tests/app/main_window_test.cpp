@@ -245,6 +245,51 @@ TEST_F(MainWindowTest, RosterSentWithReplacedCharactersSaysSoInTheInformationBox
   EXPECT_TRUE(view.messages().empty());
 }
 
+TEST_F(MainWindowTest, RosterSentToAPhoneThatHadGoneSaysSoOnceTheSendFails) {
+  const auto window = OpenWindow();
+  ASSERT_TRUE(WaitForInstructions());
+  auto phone = std::make_unique<TestPhone>(window->phoneLink().port());
+  ASSERT_TRUE(ui.RunUntil([&] { return !window->phoneLink().currentClient().empty(); }));
+  ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
+  const std::string informationText = view.text(kInfoBox);
+
+  phone.reset();
+  // The server has seen the phone go (its event is queued), the window has not: the roster goes
+  // out, with its notice, and the failed send shows the message afterwards.
+  ASSERT_TRUE(ui.WaitForPending(1));
+  view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
+  window->SendRosterClicked();
+  EXPECT_TRUE(view.messages().empty());
+  EXPECT_TRUE(ui.RunUntil(
+      [&] { return view.messages() == std::vector<std::string>{std::string(link::kPhoneNotConnected)}; }));
+  ui.RunFor(100ms);
+  EXPECT_EQ(view.messages(), std::vector<std::string>{std::string(link::kPhoneNotConnected)});
+  EXPECT_EQ(view.text(kInfoBox),
+            informationText + "\r\n" + std::string(kRosterHasUnmappable) + "\r\n");
+}
+
+// The view's contracts as the logic leans on them: the roster box has the focus from the start,
+// and notices, added at the end, leave the operator's caret and scroll position in the
+// information box where they were.
+TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInformationBoxCaret) {
+  const auto window = OpenWindow();
+  EXPECT_EQ(view.focus(), MainControl::编辑框2);
+  ASSERT_TRUE(WaitForInstructions());
+  const FakeMainView::Caret operatorCaret{.anchor = 4, .position = 12, .firstVisibleLine = 1};
+  view.PlaceCaret(kInfoBox, operatorCaret);
+
+  TestPhone phone(window->phoneLink().port());
+  phone.Write("STAT||..%2Fescape.jpg");
+  ASSERT_TRUE(ui.RunUntil([&] { return view.text(kInfoBox).ends_with("../escape.jpg\r\n"); }));
+  view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
+  window->SendRosterClicked();
+  ASSERT_TRUE(ui.RunUntil(
+      [&] { return view.text(kInfoBox).ends_with(std::string(kRosterHasUnmappable) + "\r\n"); }));
+
+  EXPECT_EQ(view.caret(kInfoBox), operatorCaret);
+  EXPECT_EQ(view.focus(), MainControl::编辑框2);
+}
+
 TEST_F(MainWindowTest, ChooseButtonRunsThePickerOnTheReceiveDirectoryAndTakesItsChoice) {
   const auto window = OpenWindow();
   view.Type(MainControl::目录编辑框1, "E:\\photos");

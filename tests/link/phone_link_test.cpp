@@ -66,7 +66,7 @@ class PhoneLinkTest : public ::testing::Test {
     };
     hooks.reception.notice = [this](const std::string& line) { notices.push_back(line); };
     hooks.rosterText = [this] { return roster; };
-    hooks.messageBox = [this](const std::string& text) { messages.push_back(text); };
+    hooks.rosterSendFailed = [this] { ++sendFailures; };
     return std::make_unique<PhoneLink>(ui.executor(), hooks);
   }
 
@@ -98,51 +98,71 @@ class PhoneLinkTest : public ::testing::Test {
 
   TestUiThread ui;  // outlives the link, whose network thread feeds it
   fs::path directory;
-  std::vector<std::string> started, notices, messages;
-  std::string roster;
+  std::vector<std::string> started, notices;
+  int sendFailures = 0;
+  RosterText roster;
   std::unique_ptr<PhoneLink> link;
 };
 
-TEST_F(PhoneLinkTest, RosterRefusalsComeInOrder) {
-  link->SendRoster();  // no roster and no phone: the roster is what is missing
-  roster = "\r\n";     // only a line end, but not empty
-  link->SendRoster();
-  EXPECT_EQ(messages, (std::vector<std::string>{std::string(kRosterEmpty),
-                                                std::string(kPhoneNotConnected)}));
+using enum RosterPushOutcome::Result;
+
+TEST_F(PhoneLinkTest, RosterRefusalsComeInOrderAndCarryTheReplacement) {
+  struct Case {
+    RosterText roster;
+    bool listening;
+    RosterPushOutcome expected;
+  };
+  const std::vector<Case> cases = {
+      // No roster and no phone: the roster is what is missing.
+      {{"", false}, false, {kRefusedRosterEmpty, false}},
+      {{"", true}, false, {kRefusedRosterEmpty, true}},
+      // Only a line end, but not empty.
+      {{"\r\n", false}, false, {kRefusedNoPhoneConnected, false}},
+      {{"1101\tZhang?\r\n", true}, false, {kRefusedNoPhoneConnected, true}},
+      // Listening is not being connected.
+      {{"1101\r\n", true}, true, {kRefusedNoPhoneConnected, true}},
+  };
+  for (const Case& test : cases) {
+    link = MakeLink();
+    if (test.listening) ASSERT_TRUE(link->Start(0));
+    roster = test.roster;
+    EXPECT_EQ(link->SendRoster(), test.expected) << ::testing::PrintToString(test.roster.text);
+  }
+  ui.RunFor(50ms);
+  EXPECT_EQ(sendFailures, 0);
 }
 
 TEST_F(PhoneLinkTest, RosterGoesToTheLatestPhoneEveryTimeTheButtonIsPressed) {
   ASSERT_TRUE(link->Start(0));
   auto first = Connect();
   auto second = Connect();
-  roster = "1101\t\xd5\xc5\xc8\xfd\t110101200001011234\t\xd2\xbb\xb0\xe0\r\n";
-  link->SendRoster();
-  link->SendRoster();
-  const std::string message = BuildRosterMessage(roster);
+  roster.text = "1101\t\xd5\xc5\xc8\xfd\t110101200001011234\t\xd2\xbb\xb0\xe0\r\n";
+  EXPECT_EQ(link->SendRoster(), (RosterPushOutcome{kSent, false}));
+  roster.charactersReplaced = true;  // what was read goes out as it is, "?" and all
+  EXPECT_EQ(link->SendRoster(), (RosterPushOutcome{kSent, true}));
+  const std::string message = BuildRosterMessage(roster.text);
   EXPECT_EQ(second->Read(2 * message.size()), message + message);
   EXPECT_EQ(first->Read(1, 200ms), "");
   ui.RunFor(50ms);
-  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(sendFailures, 0);
 }
 
 TEST_F(PhoneLinkTest, RosterToAPhoneThatHasGoneSaysSo) {
   ASSERT_TRUE(link->Start(0));
-  roster = "1101";
+  roster.text = "1101";
   auto phone = Connect();
   const std::string address = phone->address();
   phone->Close();
   // The server has dropped the connection (its event is queued) but the link has not heard yet:
-  // the send itself fails.
+  // the push goes out and the send itself fails, later.
   ASSERT_TRUE(ui.WaitForPending(1));
-  link->SendRoster();
-  EXPECT_TRUE(messages.empty());
-  ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
-  // Once the link knows, the button says so at once, without sending.
-  messages.clear();
-  link->SendRoster();
-  EXPECT_EQ(messages, std::vector<std::string>{std::string(kPhoneNotConnected)});
+  EXPECT_EQ(link->SendRoster(), (RosterPushOutcome{kSent, false}));
+  EXPECT_EQ(sendFailures, 0);
+  ASSERT_TRUE(WaitFor([&] { return sendFailures != 0; }));
+  // Once the link knows, the button is refused at once, without sending.
+  EXPECT_EQ(link->SendRoster(), (RosterPushOutcome{kRefusedNoPhoneConnected, false}));
   ui.RunFor(100ms);
-  EXPECT_EQ(messages, std::vector<std::string>{std::string(kPhoneNotConnected)});
+  EXPECT_EQ(sendFailures, 1);
   EXPECT_EQ(link->currentClient(), address);
 }
 

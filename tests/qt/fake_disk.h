@@ -22,7 +22,7 @@ inline std::vector<std::string> ListFakeDisk(std::string_view directory) {
   return found == disk.end() ? std::vector<std::string>{} : found->second;
 }
 
-inline PickerSources FakePickerSources() {
+inline app::PickerSources FakePickerSources() {
   return {.lister = ListFakeDisk,
           .driveRoots = [] { return kFakeDrives; },
           .start = {.directory = "/home/li", .drive = "/home/li"}};

@@ -7,8 +7,8 @@
 //   clipboard FILE                              puts the UTF-8 text of FILE on the clipboard
 //   paste roster                                right-click, then 粘贴 from the context menu
 //   click send|choose|ok|cancel                 a left click
-// A paste and a click are made once the answer is sent: what they open (the context menu, the
-// modal picker) runs an event loop of its own until it closes.
+// A paste and a click are made once the answer is sent: what a click opens (the modal picker) runs
+// an event loop of its own until it closes.
 //   picker                                      "open" while the folder picker is shown
 //   close                                       closes the main window
 #include <QApplication>
@@ -97,17 +97,16 @@ void Click(QWidget* widget, Qt::MouseButton button) {
 }
 
 // Right-clicks the box and chooses the paste item of the context menu that opens (Escape when it
-// has none, which leaves the box as it was).
+// has none, which leaves the box as it was). The text box opens its menu with popup(), not exec():
+// the click returns with the menu still open, so the watch for it outlives this call.
 void Paste(QWidget* box) {
-  QTimer poll;
-  int tries = 0;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
+  auto* poll = new QTimer(box);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, tries = 0]() mutable {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (!menu) {
-      if (++tries > 500) poll.stop();
-      return;
-    }
-    poll.stop();
+    if (!menu && ++tries <= 500) return;
+    poll->stop();
+    poll->deleteLater();
+    if (!menu) return;
     bool found = false;
     for (QAction* action : menu->actions()) {
       if (action->objectName() == QStringLiteral("edit-paste") && action->isEnabled()) {
@@ -117,7 +116,7 @@ void Paste(QWidget* box) {
     }
     QTest::keyClick(menu, found ? Qt::Key_Return : Qt::Key_Escape);
   });
-  poll.start(20);
+  poll->start(20);
   Click(box, Qt::RightButton);
 }
 

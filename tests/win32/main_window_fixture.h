@@ -1,6 +1,6 @@
 #pragma once
-// The real main window, opened in the test's process with two made-up addresses and a server
-// on a free port. Message boxes are recorded instead of shown, so nothing waits for a click.
+// The real main window and its logic, opened in the test's process with two made-up addresses
+// and a server on a free port, and the machine's own disk for the picker. Message boxes are recorded instead of shown, so nothing waits for a click.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/main_window.h"
+#include "app/platform.h"
 #include "app/texts.h"
 #include "app/win32/main_window_view.h"
 #include "app/win32/wide_text.h"
@@ -25,6 +27,10 @@ class RecordingMainWindow : public MainWindowView {
 };
 
 inline std::vector<std::string> TwoAddresses() { return {"10.1.2.3", "192.168.0.7"}; }
+
+inline app::PickerSources MachinePickerSources() {
+  return {.lister = app::ListSubdirectories, .driveRoots = app::DriveRoots, .start = {}};
+}
 
 // The information box once the worker has listed TwoAddresses and the instructions.
 inline std::wstring ExpectedInformation() {
@@ -43,6 +49,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&commonControls);
+    window.HandEventsTo(logic);
     ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
   }
 
@@ -50,7 +57,8 @@ class MainWindowTest : public ::testing::Test {
   std::wstring TextOf(app::MainControl control) const { return WindowText(Control(control)); }
   void Click(app::MainControl button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
 
-  RecordingMainWindow window{GetModuleHandleW(nullptr), TwoAddresses, 0};
+  RecordingMainWindow window{GetModuleHandleW(nullptr), MachinePickerSources()};
+  app::MainWindow logic{window, window.executor(), TwoAddresses, 0};
 };
 
 }  // namespace quenmora::win32::test_support

@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, AnswersWithinASecondWhileAReadFullOfRefusedNamesIsHandled
   std::string flood;
   while (flood.size() + kRefused.size() <= 256 * 1024) flood += kRefused;
 
-  quenmora::test_support::TestPhone phone(window.phoneLink().port());
+  quenmora::test_support::TestPhone phone(logic.phoneLink().port());
   ResponsivenessProbe probe(window.window());
   std::atomic<bool> written{false};
   // Off the window's thread: the server reads on only as the window handles what it read.

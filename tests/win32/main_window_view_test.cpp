@@ -226,7 +226,7 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST(MainWindowMessageBox, HasTheCaptionQuenmoraAnOkButtonAndNoIcon) {
-  MainWindowView window(GetModuleHandleW(nullptr), test_support::TwoAddresses, 0);
+  MainWindowView window(GetModuleHandleW(nullptr), test_support::MachinePickerSources());
   ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
   boxOwner = window.window();
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseMessageBox);
