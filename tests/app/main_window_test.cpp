@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInforma
   view.PlaceCaret(kInfoBox, operatorCaret);
 
   TestPhone phone(window->phoneLink().port());
-  phone.Write("STAT||..%2Fescape.jpg");
+  phone.Write("STAT||..%2Fescape.jpg\r\n");
   ASSERT_TRUE(ui.RunUntil([&] { return view.text(kInfoBox).ends_with("../escape.jpg\r\n"); }));
   view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
   window->SendRosterClicked();

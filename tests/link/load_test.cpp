@@ -113,8 +113,6 @@ TEST(LinkLoadTest, ThirtyTwoPhonesWithoutPausesSendFiftyPhotosEachAtOnce) {
     started.push_back(name);
   };
   hooks.reception.notice = [&](const std::string& line) { notices.push_back(line); };
-  hooks.rosterText = [] { return std::string(); };
-  hooks.messageBox = [](const std::string&) {};
   PhoneLink link(ui.executor(), hooks);
   ASSERT_TRUE(link.Start(0));
   // Named after the port, which no other run holds now.

@@ -124,7 +124,9 @@ TEST_F(PhoneLinkTest, RosterRefusalsComeInOrderAndCarryTheReplacement) {
   };
   for (const Case& test : cases) {
     link = MakeLink();
-    if (test.listening) ASSERT_TRUE(link->Start(0));
+    if (test.listening) {
+      ASSERT_TRUE(link->Start(0));
+    }
     roster = test.roster;
     EXPECT_EQ(link->SendRoster(), test.expected) << ::testing::PrintToString(test.roster.text);
   }
