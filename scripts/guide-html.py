@@ -39,7 +39,7 @@ def main(args):
     with open(source, encoding='utf-8') as f:
         text = f.read()
     title = text.splitlines()[0].lstrip('# ').strip()
-    body = markdown.markdown(text, extensions=['tables'])
+    body = markdown.markdown(text, extensions=['tables', 'fenced_code'])
     with open(page, 'w', encoding='utf-8') as f:
         f.write(PAGE.format(title=html.escape(title), body=body))
     return 0
