@@ -26,7 +26,11 @@ stays_up() {
   local seconds=$1; shift
   "$@" >"$work/started.log" 2>&1 &
   program=$!
-  sleep "$seconds"
+  stays_running "$seconds"
+}
+# stays_running SECONDS: the started program is still running after SECONDS; it is ended then.
+stays_running() {
+  sleep "$1"
   kill -0 "$program" 2>/dev/null || { program=""; cat "$work/started.log"; return 1; }
   kill "$program"; wait "$program" 2>/dev/null; program=""
 }
@@ -59,10 +63,12 @@ print({0x8664: "x64", 0x14c: "x86"}.get(struct.unpack_from("<H", data, at + 4)[0
 has_resources() {
   local table
   table=$(x86_64-w64-mingw32-objdump -p "$1") || return 1
-  grep -Eq 'Entry: ID: 0x0*e,' <<<"$table" && grep -Eq 'Entry: ID: 0x0*10,' <<<"$table" &&
+  # The resource types are the table's entries with the least indent.
+  grep -Eq '^[0-9a-f]+   Entry: ID: 0x0*e,' <<<"$table" &&
+    grep -Eq '^[0-9a-f]+   Entry: ID: 0x0*10,' <<<"$table" &&
     python3 -c 'import sys
 data = open(sys.argv[1], "rb").read()
-sys.exit(("ProductVersion\0\0" + sys.argv[2]).encode("utf-16-le") not in data)' "$1" "$version"
+sys.exit(("ProductVersion\0" + sys.argv[2] + "\0").encode("utf-16-le") not in data)' "$1" "$version"
 }
 same_as_tree() { cmp -s "$1" "$2"; }
 
@@ -95,6 +101,20 @@ for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$display_file")
 wine cmd /c exit </dev/null >/dev/null 2>&1
 phone_version() { [ "$(wine "$1" --version </dev/null 2>/dev/null | tr -d '\r')" = "quenmora-phone $version" ]; }
+# opens_window COMMAND...: COMMAND shows the main window (an X window named Quenmora) within 30
+# seconds and is still running a second after; it is ended then.
+opens_window() {
+  "$@" >"$work/started.log" 2>&1 &
+  program=$!
+  local deadline=$((SECONDS + 30))
+  until xwininfo -root -tree 2>/dev/null | grep -q '"Quenmora"'; do
+    if [ $SECONDS -ge $deadline ] || ! kill -0 "$program" 2>/dev/null; then
+      kill "$program" 2>/dev/null; program=""; cat "$work/started.log"; return 1
+    fi
+    sleep 0.2
+  done
+  stays_running 1
+}
 # The programs listen on port 3456, which the other checkouts' tests take turns with.
 exec 9>/tmp/quenmora-port-3456.lock
 flock 9
@@ -105,7 +125,7 @@ for arch in x64 x86; do
     continue
   fi
   check "$arch: quenmora-phone.exe --version says $version" phone_version "$out/quenmora-phone.exe"
-  check "$arch: quenmora.exe starts and stays up" stays_up 3 wine "$out/quenmora.exe"
+  check "$arch: quenmora.exe opens its window and stays up" opens_window wine "$out/quenmora.exe"
 done
 wineserver -k 2>/dev/null
 
