@@ -71,6 +71,12 @@ data = open(sys.argv[1], "rb").read()
 sys.exit(("ProductVersion\0" + sys.argv[2] + "\0").encode("utf-16-le") not in data)' "$1" "$version"
 }
 same_as_tree() { cmp -s "$1" "$2"; }
+# page_covers_texts PAGE: the web page, as a browser shows its words, still holds every text.
+page_covers_texts() {
+  python3 -c 'import html, re, sys
+print(html.unescape(re.sub(r"<[^>]+>", "", open(sys.argv[1], encoding="utf-8").read())))' "$1" >"$work/page.txt" &&
+    python3 "$root/tests/release/guide_covers_texts.py" "$work/page.txt" "$root/app/texts.h" "$root/link/notices.h" >/dev/null
+}
 
 for zip in "${zips[@]}"; do
   arch=${zip%.zip}; arch=${arch##*-}
@@ -85,6 +91,7 @@ zipfile.ZipFile(sys.argv[1], metadata_encoding="cp936").extractall(sys.argv[2])'
   check "$zip: its guide is the tree's docs/使用说明.md" same_as_tree "$out/使用说明.md" "$root/docs/使用说明.md"
   check "$zip: the web page of the guide shows its pictures" \
     grep -q 'src="images/main-window.png"' "$out/使用说明.html"
+  check "$zip: the web page of the guide shows every text of the program" page_covers_texts "$out/使用说明.html"
   for exe in quenmora quenmora-phone; do
     check "$zip: $exe.exe is for $arch" test "$(pe_machine "$out/$exe.exe")" = "$arch"
     check "$zip: $exe.exe has the icon and version $version" has_resources "$out/$exe.exe"
