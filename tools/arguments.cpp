@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "quenmora_version.h"
+
 namespace quenmora::tools {
 
 std::uint64_t Arguments::Number(std::string_view name, std::uint64_t fallback,
@@ -48,6 +50,14 @@ Arguments ParseArguments(std::span<const std::string> args, const std::set<std::
     }
   }
   return parsed;
+}
+
+bool AsksForVersion(std::span<const std::string> commandLine) {
+  return commandLine.size() >= 2 && commandLine[1] == "--version";
+}
+
+std::string VersionLine(std::string_view program) {
+  return std::string(program) + " " + QUENMORA_VERSION;
 }
 
 std::optional<std::uint64_t> ParseWholeNumber(std::string_view text, std::uint64_t least,

@@ -36,6 +36,12 @@ struct Arguments {
 Arguments ParseArguments(std::span<const std::string> args, const std::set<std::string>& flags,
                          const std::set<std::string>& valued);
 
+// True when the command line, program name first, is the program name and "--version" before
+// anything else; the tool then prints VersionLine and exits.
+bool AsksForVersion(std::span<const std::string> commandLine);
+// "PROGRAM VERSION", with the project's version.
+std::string VersionLine(std::string_view program);
+
 // `text` as a whole number from `least` to `most`: decimal digits only, with no sign or spaces.
 // Empty for anything else.
 std::optional<std::uint64_t> ParseWholeNumber(std::string_view text, std::uint64_t least,

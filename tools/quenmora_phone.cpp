@@ -26,6 +26,7 @@ const std::string kUsage =
     "usage: quenmora-phone send [--chunk BYTES] [--pause-ms MS | --no-pause] [--raw-name TEXT]"
     " HOST[:PORT] FILE...\n"
     "       quenmora-phone roster [--raw] [--timeout SECONDS] HOST[:PORT]\n"
+    "       quenmora-phone --version\n"
     "PORT defaults to " + std::to_string(quenmora::link::kPhonePort) + ".";
 
 Endpoint EndpointArgument(const std::string& text) {
@@ -85,6 +86,10 @@ int Roster(std::span<const std::string> rest) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args = Utf8Arguments(argc, argv);
+  if (AsksForVersion(args)) {
+    PrintLine(VersionLine("quenmora-phone"));
+    return 0;
+  }
   try {
     if (args.size() < 2) throw UsageError("no command given");
     const std::span<const std::string> rest = std::span(args).subspan(2);

@@ -27,7 +27,8 @@ using quenmora::tools::PrintLine;
 using quenmora::tools::UsageError;
 
 const std::string kUsage = "usage: quenmora-receive [--port N] DIR   (N defaults to " +
-                          std::to_string(quenmora::link::kPhonePort) + ")";
+                          std::to_string(quenmora::link::kPhonePort) + ")\n"
+                          "       quenmora-receive --version";
 
 struct Options {
   std::uint16_t port = quenmora::link::kPhonePort;
@@ -52,9 +53,14 @@ Options ParseOptions(const std::vector<std::string>& commandLine) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> commandLine = quenmora::tools::Utf8Arguments(argc, argv);
+  if (quenmora::tools::AsksForVersion(commandLine)) {
+    PrintLine(quenmora::tools::VersionLine("quenmora-receive"));
+    return 0;
+  }
   Options options;
   try {
-    options = ParseOptions(quenmora::tools::Utf8Arguments(argc, argv));
+    options = ParseOptions(commandLine);
   } catch (const UsageError& error) {
     PrintError(std::string("quenmora-receive: ") + error.what());
     PrintError(kUsage);

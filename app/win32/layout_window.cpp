@@ -14,7 +14,11 @@ void RegisterOnce(HINSTANCE instance, const WindowKind& kind) {
   if (GetClassInfoExW(instance, kind.className, &windowClass)) return;
   windowClass.lpfnWndProc = kind.procedure;
   windowClass.hInstance = instance;
-  if (kind.applicationIcon) windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  // The program's own icon; the tests' executables have none and get Windows' default.
+  if (kind.applicationIcon) {
+    windowClass.hIcon = LoadIconW(instance, L"QUENMORA");
+    if (!windowClass.hIcon) windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  }
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kind.className;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quenmora::tools {
@@ -73,6 +74,35 @@ TEST(Arguments, NumberFallsBackWhenAbsentAndRefusesAnythingButANumberInRange) {
   EXPECT_EQ(Parse({}).Number("port", 3456, 0, 65535), 3456u);
   EXPECT_THROW(parsed.Number("port", 3456, 0, 8079), UsageError);
   EXPECT_THROW(parsed.Number("name", 1, 0, 9), UsageError);
+}
+
+TEST(AsksForVersion, OnlyAsTheFirstArgumentAfterTheProgramName) {
+  const std::pair<std::vector<std::string>, bool> cases[] = {
+      {{"tool", "--version"}, true},
+      {{"tool", "--version", "x"}, true},
+      {{"tool"}, false},
+      {{}, false},
+      {{"--version"}, false},  // the program name itself
+      {{"tool", "send", "--raw-name", "--version"}, false},  // a value, not a request
+      {{"tool", "--", "--version"}, false},
+      {{"tool", "--version=1"}, false},
+      {{"tool", "-version"}, false},
+  };
+  for (const auto& [commandLine, asks] : cases) {
+    EXPECT_EQ(AsksForVersion(commandLine), asks) << testing::PrintToString(commandLine);
+  }
+}
+
+TEST(VersionLine, IsTheProgramAndADottedVersion) {
+  const std::string line = VersionLine("quenmora-phone");
+  ASSERT_TRUE(line.starts_with("quenmora-phone ")) << line;
+  const std::string version = line.substr(line.find(' ') + 1);
+  int dots = 0;
+  for (char c : version) {
+    if (c == '.') ++dots;
+    else EXPECT_TRUE(c >= '0' && c <= '9') << line;
+  }
+  EXPECT_EQ(dots, 2) << line;
 }
 
 }  // namespace
