@@ -29,11 +29,11 @@ constexpr int kWindowsFrameHeight = 39;
 
 QColor ToQColor(app::Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
 
-QFont OwnFont(const app::FontSpec& spec) {
+QFont OwnFont(const app::FontSpec& wanted) {
   QFont font;
   // A family fontconfig lacks ("宋体" on most Linux systems) falls back to its Chinese font.
-  font.setFamilies({ToQString(spec.face)});
-  font.setPixelSize(spec.height);
+  font.setFamilies({ToQString(wanted.face)});
+  font.setPixelSize(wanted.height);
   font.setWeight(QFont::Normal);
   font.setItalic(false);
   font.setUnderline(false);
