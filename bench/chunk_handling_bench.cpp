@@ -35,9 +35,10 @@ void HandleDataChunk(benchmark::State& state, bool withZeroBytes) {
   quenmora::link::ReceptionHooks hooks;
   hooks.receiveDirectory = [] { return std::string("/dev"); };
   PhotoReceiver receiver(hooks);
-  receiver.HandleChunk("phone", Bytes("STAT||null\xFF"));
+  const quenmora::link::Client phone{.id = 1, .address = "phone:1"};
+  receiver.HandleChunk(phone, Bytes("STAT||null\xFF"));
   const std::vector<std::uint8_t> chunk = PhotoChunk(static_cast<std::size_t>(state.range(0)), withZeroBytes);
-  for (auto _ : state) receiver.HandleChunk("phone", chunk);
+  for (auto _ : state) receiver.HandleChunk(phone, chunk);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * chunk.size()));
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
-#include <set>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -20,17 +20,17 @@ class PhoneLink::Impl {
         receiver_(hooks_.reception),
         server_(std::move(ui),
                 ServerEvents{
-                    .clientConnected = [this](const std::string& client) { Connected(client); },
+                    .clientConnected = [this](const Client& client) { Connected(client); },
                     .dataArrived =
-                        [this](const std::string& client, std::span<const std::uint8_t> chunk) {
-                          // A connection the link is closing has been told so: what it still
+                        [this](const Client& client, std::span<const std::uint8_t> chunk) {
+                          // A connection the link has closed has been told so: what it still
                           // sent would only make a partial photo.
-                          if (closing_.contains(client)) return false;
+                          if (!IsLive(client.id)) return false;
                           return receiver_.HandleChunk(client, chunk);
                         },
-                    .clientGone = [this](const std::string& client) { Gone(client); },
+                    .clientGone = [this](const Client& client) { Gone(client); },
                     .sendFinished =
-                        [this](const std::string&, bool ok) {
+                        [this](const Client&, bool ok) {
                           if (!ok && hooks_.rosterSendFailed) hooks_.rosterSendFailed();
                         },
                 }) {}
@@ -56,14 +56,15 @@ class PhoneLink::Impl {
     };
     if (roster.text.empty()) return outcome(kRefusedRosterEmpty);
     // A phone that has gone would make the send fail silently; refuse instead.
-    if (currentClient_.empty() || std::ranges::find(liveClients_, currentClient_) == liveClients_.end()) {
-      return outcome(kRefusedNoPhoneConnected);
-    }
-    server_.Send(currentClient_, BuildRosterMessage(roster.text));
+    if (!currentClient_ || !IsLive(currentClient_->id)) return outcome(kRefusedNoPhoneConnected);
+    server_.Send(currentClient_->id, BuildRosterMessage(roster.text));
     return outcome(kSent);
   }
 
-  const std::string& currentClient() const { return currentClient_; }
+  const std::string& currentClient() const {
+    static const std::string none;
+    return currentClient_ ? currentClient_->address : none;
+  }
   std::int32_t receivedCount() const { return receiver_.receivedCount(); }
 
   void Shutdown() {
@@ -73,12 +74,12 @@ class PhoneLink::Impl {
   }
 
  private:
-  void Connected(const std::string& client) {
+  void Connected(const Client& client) {
     liveClients_.push_back(client);
     if (liveClients_.size() > kLinkConnectionLimit) {
       const auto newest = std::prev(liveClients_.end());
-      const auto idle = std::find_if(liveClients_.begin(), newest, [this](const std::string& live) {
-        return !receiver_.IsReceivingFile(live);
+      const auto idle = std::find_if(liveClients_.begin(), newest, [this](const Client& live) {
+        return !receiver_.IsReceivingFile(live.id);
       });
       if (idle == newest) return Close(newest, kNewConnectionRefused);
       Close(idle, kIdleConnectionClosed);
@@ -86,20 +87,20 @@ class PhoneLink::Impl {
     currentClient_ = client;
   }
 
-  void Close(std::vector<std::string>::iterator live, std::string_view notice) {
-    Notice(std::string(notice) + *live);
-    server_.Disconnect(*live);
-    closing_.insert(std::move(*live));
+  // The connection is no longer live for the link from now on; the server's clientGone follows.
+  void Close(std::vector<Client>::iterator live, std::string_view notice) {
+    Notice(std::string(notice) + live->address);
+    server_.Disconnect(live->id);
     liveClients_.erase(live);
   }
 
-  void Gone(const std::string& client) {
-    receiver_.ClientGone(client);
-    if (const auto it = closing_.find(client); it != closing_.end()) {
-      closing_.erase(it);
-    } else if (const auto live = std::ranges::find(liveClients_, client); live != liveClients_.end()) {
-      liveClients_.erase(live);
-    }
+  void Gone(const Client& client) {
+    receiver_.ClientGone(client.id);
+    std::erase_if(liveClients_, [&](const Client& live) { return live.id == client.id; });
+  }
+
+  bool IsLive(ConnectionId id) const {
+    return std::ranges::any_of(liveClients_, [id](const Client& live) { return live.id == id; });
   }
 
   void Notice(const std::string& line) const {
@@ -108,14 +109,10 @@ class PhoneLink::Impl {
 
   UiExecutor ui_;
   PhoneLinkHooks hooks_;
-  std::string currentClient_;  // the most recent connection, kept after it closes
-  // Live connections, oldest first. An address can briefly name two connections (an old one
-  // closing, a new one from the same port), so it may appear twice.
-  std::vector<std::string> liveClients_;
-  // Connections the link has closed whose clientGone is still to come.
-  std::multiset<std::string> closing_;
+  std::optional<Client> currentClient_;  // the most recent connection, kept after it closes
+  std::vector<Client> liveClients_;      // oldest first
   PhotoReceiver receiver_;
-  OwnerLifetime lifetime_;     // for the task Shutdown queues
+  OwnerLifetime lifetime_;  // for the task Shutdown queues
   PhoneServer server_;  // declared last: destroyed first, so no event reaches a half-gone link
 };
 

@@ -1,5 +1,6 @@
 #include "link/phone_server.h"
 
+#include <algorithm>
 #include <array>
 #include <asio.hpp>
 #include <atomic>
@@ -40,11 +41,10 @@ void ClaimPort(tcp::acceptor& acceptor, asio::error_code& ec) {
 }
 
 struct Connection : std::enable_shared_from_this<Connection> {
-  Connection(tcp::socket connected, std::string address)
-      : socket(std::move(connected)), client(std::move(address)) {}
+  Connection(tcp::socket connected, Client peer) : socket(std::move(connected)), client(std::move(peer)) {}
 
   tcp::socket socket;
-  const std::string client;
+  const Client client;
   std::array<std::uint8_t, kReceiveBufferSize> buffer{};
   std::deque<std::string> outgoing;  // the front one is being written
 };
@@ -84,11 +84,11 @@ class PhoneServer::Impl {
 
   std::uint16_t port() const { return port_.load(); }
 
-  void Send(std::string client, std::string data) {
-    asio::post(io_, [this, client = std::move(client), data = std::move(data)]() mutable {
-      const std::shared_ptr<Connection> connection = Find(client);
+  void Send(ConnectionId id, std::string data) {
+    asio::post(io_, [this, id, data = std::move(data)]() mutable {
+      const std::shared_ptr<Connection> connection = Find(id);
       if (!connection) {
-        ToUi([this, client] { Emit(events_.sendFinished, client, false); });
+        ToUi([this, id] { Emit(events_.sendFinished, Client{.id = id, .address = {}}, false); });
         return;
       }
       connection->outgoing.push_back(std::move(data));
@@ -99,9 +99,9 @@ class PhoneServer::Impl {
   // Closing the socket ends the connection's pending read, or fails the read that follows its
   // chunk at the UI thread; either way it leaves through the one path that reports clientGone.
   // The connection itself must stay while its chunk is with the UI thread.
-  void Disconnect(std::string client) {
-    asio::post(io_, [this, client = std::move(client)] {
-      if (const std::shared_ptr<Connection> connection = Find(client)) {
+  void Disconnect(ConnectionId id) {
+    asio::post(io_, [this, id] {
+      if (const std::shared_ptr<Connection> connection = Find(id)) {
         asio::error_code ignored;
         connection->socket.close(ignored);
       }
@@ -154,7 +154,8 @@ class PhoneServer::Impl {
       return;
     }
     EnableKeepAlive(socket.native_handle());  // without it the connection is merely not probed
-    auto connection = std::make_shared<Connection>(std::move(socket), AddressText(peer));
+    auto connection =
+        std::make_shared<Connection>(std::move(socket), Client{.id = ++lastId_, .address = AddressText(peer)});
     connections_.push_back(connection);
     ToUi([this, client = connection->client] { Emit(events_.clientConnected, client); });
     Read(connection);
@@ -208,12 +209,12 @@ class PhoneServer::Impl {
     std::erase(connections_, connection);
   }
 
-  // The newest live connection with that address: one already closed is only waiting to leave.
-  std::shared_ptr<Connection> Find(const std::string& client) const {
-    for (auto it = connections_.rbegin(); it != connections_.rend(); ++it) {
-      if ((*it)->client == client && (*it)->socket.is_open()) return *it;
-    }
-    return nullptr;
+  // The connection if it is live: one already closed is only waiting to leave.
+  std::shared_ptr<Connection> Find(ConnectionId id) const {
+    const auto found = std::ranges::find_if(
+        connections_, [id](const std::shared_ptr<Connection>& connection) { return connection->client.id == id; });
+    if (found == connections_.end() || !(*found)->socket.is_open()) return nullptr;
+    return *found;
   }
 
   // Hands a task to the UI thread; it does nothing if the server is gone by the time it runs.
@@ -233,6 +234,7 @@ class PhoneServer::Impl {
   tcp::acceptor acceptor_{io_};
   asio::steady_timer acceptRetry_{io_};
   std::vector<std::shared_ptr<Connection>> connections_;
+  ConnectionId lastId_ = 0;
   std::thread thread_;  // declared last: it starts once everything it touches exists
 };
 
@@ -245,11 +247,9 @@ bool PhoneServer::Start(std::uint16_t port) { return impl_->Start(port); }
 
 std::uint16_t PhoneServer::port() const { return impl_->port(); }
 
-void PhoneServer::Send(const std::string& client, std::string data) {
-  impl_->Send(client, std::move(data));
-}
+void PhoneServer::Send(ConnectionId connection, std::string data) { impl_->Send(connection, std::move(data)); }
 
-void PhoneServer::Disconnect(const std::string& client) { impl_->Disconnect(client); }
+void PhoneServer::Disconnect(ConnectionId connection) { impl_->Disconnect(connection); }
 
 void PhoneServer::StopNetwork() { impl_->StopNetwork(); }
 

@@ -22,14 +22,23 @@ inline constexpr std::size_t kReceiveBufferSize = 256 * 1024;
 // unannounced: a safety limit only, above the link's own, so that the link chooses whom to close.
 inline constexpr std::size_t kServerConnectionLimit = 96;
 
+// Names one connection for as long as the program runs: a counter, never reused. Its address
+// alone cannot: a phone that reconnects from the same port has the old connection's address while
+// the old one's close is still on its way.
+using ConnectionId = std::uint64_t;
+
+struct Client {
+  ConnectionId id;
+  std::string address;  // the peer as "a.b.c.d:port", only to be shown
+};
+
 struct ServerEvents {
-  // `client` is the peer's address as "a.b.c.d:port".
-  std::function<void(const std::string& client)> clientConnected;
+  std::function<void(const Client& client)> clientConnected;
   // The chunk is valid only during the call; the connection's next read starts after it returns.
   // Returning false closes the connection instead (its clientGone follows).
-  std::function<bool(const std::string& client, std::span<const std::uint8_t> chunk)> dataArrived;
-  std::function<void(const std::string& client)> clientGone;
-  std::function<void(const std::string& client, bool ok)> sendFinished;
+  std::function<bool(const Client& client, std::span<const std::uint8_t> chunk)> dataArrived;
+  std::function<void(const Client& client)> clientGone;
+  std::function<void(const Client& client, bool ok)> sendFinished;
 };
 
 class PhoneServer {
@@ -43,11 +52,12 @@ class PhoneServer {
   bool Start(std::uint16_t port);
   // The port actually listened on (useful with port 0 in tests).
   std::uint16_t port() const;
-  // Sends the whole message; the result comes back as sendFinished. An unknown client fails.
-  void Send(const std::string& client, std::string data);
-  // Closes the newest live connection with that address; its clientGone follows. Its chunk that
-  // is with the UI thread, if any, is still handed over first.
-  void Disconnect(const std::string& client);
+  // Sends the whole message; the result comes back as sendFinished. A connection that has closed
+  // fails.
+  void Send(ConnectionId connection, std::string data);
+  // Closes the connection; its clientGone follows, unless it has gone already. Its chunk that is
+  // with the UI thread, if any, is still handed over first.
+  void Disconnect(ConnectionId connection);
   // Ends the network thread and closes the listening socket and every connection: once it returns
   // no event is queued any more. Events already queued for the UI thread still run, chunks
   // included, their buffers kept until the destructor. Sends that have not gone out are dropped.

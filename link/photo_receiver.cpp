@@ -1,9 +1,5 @@
 #include "link/photo_receiver.h"
 
-#include <algorithm>
-#include <deque>
-#include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,6 +10,7 @@
 #include "link/notices.h"
 #include "link/output_file.h"
 #include "link/receive_path.h"
+#include "link/received_files.h"
 #include "link/safe_file_name.h"
 #include "text/codepage.h"
 
@@ -24,53 +21,26 @@ std::string_view AsText(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-// The path as the file system tells files apart: runs of separators are one, and on Windows "/"
-// is "\" and ASCII letters are alike in either case. Two transfers with the same key would write
-// the same file.
-std::u16string FileKey(std::u16string_view path) {
-  std::u16string key;
-  key.reserve(path.size());
-  for (char16_t c : path) {
-    if (kNativePathStyle == PathStyle::kWindows) {
-      if (c == u'/') c = u'\\';
-      if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
-    const bool separator = c == (kNativePathStyle == PathStyle::kWindows ? u'\\' : u'/');
-    if (separator && !key.empty() && key.back() == c) continue;
-    key.push_back(c);
-  }
-  return key;
-}
-
 // The host part of "a.b.c.d:port": a phone that reconnects keeps its address, not its port.
-std::string_view Host(std::string_view client) { return client.substr(0, client.rfind(':')); }
+std::string_view Host(std::string_view address) { return address.substr(0, address.rfind(':')); }
 
-struct ReceivedFile {
-  std::optional<OutputFile> output;  // none once closed
-  std::u16string key;
-  std::string shownPath;  // code page 936, as notices show it
-  std::string host;       // of the connection that started it
-  bool ended = false;     // its "END||" arrived
-  // A newer transfer of the same path closed this one; what still comes for it is dropped.
-  bool takenOver = false;
-  // A write failure, or data dropped after the takeover, has been reported: once per file.
-  bool problemShown = false;
+// Where a connection stands with file starts.
+enum class Start {
+  kNone,     // none yet: its data may carry on a file another connection left unfinished
+  kStarted,  // its last file start opened a file
+  kRefused,  // its last file start was refused and reported; its data is dropped unannounced
 };
 
-// A photo whose end has not come that is still this transfer's. One whose write failed has been
-// reported already.
-bool IsUnfinished(const ReceivedFile& file) { return !file.ended && !file.takenOver && !file.problemShown; }
-
 struct Connection {
+  std::string address;
   MessageParser parser;
-  // The file this connection writes: the one its last file start opened, or, before any file
-  // start, an unfinished one it carries on. Null before that, or if the start was refused.
-  std::unique_ptr<ReceivedFile> file;
-  bool sentFileStart = false;
-  // The operator has been told that this connection's data has nowhere to go.
-  bool droppedDataShown = false;
+  Start start = Start::kNone;
+  // The file it writes, held in the registry: the one its last file start opened, or, before any
+  // file start, an unfinished one it carries on.
+  ReceivedFile* file = nullptr;
+  bool dropShown = false;  // only stops a repeated notice that its data has nowhere to go
   std::size_t refusedNames = 0;
-  bool closing = false;
+  bool closing = false;  // it sent too many unsafe names: nothing more of it is handled
 };
 
 }  // namespace
@@ -78,52 +48,42 @@ struct Connection {
 struct PhotoReceiver::State {
   ReceptionHooks hooks;
   std::int32_t receivedCount = 0;
-  std::map<std::string, Connection, std::less<>> connections;
-  // Files whose connection went away before their end, oldest first, still open.
-  std::deque<std::unique_ptr<ReceivedFile>> unfinished;
-  // Every file that is open, by its key, wherever it is owned.
-  std::unordered_map<std::u16string, ReceivedFile*> openFiles;
+  std::unordered_map<ConnectionId, Connection> connections;
   NoticeBatch notices;
+  ReceivedFiles files{notices};
 
-  void HandlePieces(const std::string& client, Connection& connection,
-                    std::span<const MessagePiece> pieces);
-  void StartFile(const std::string& client, Connection& connection, std::string_view utf8Name);
-  void WriteData(const std::string& client, Connection& connection, std::span<const std::uint8_t> data);
-  void CarryOnUnfinished(const std::string& client, Connection& connection);
-  void TakeOver(const std::u16string& key);
-  void Close(ReceivedFile& file);
-  void EndConnection(const std::string& client, Connection& connection);
+  void Handle(Connection& connection, std::span<const MessagePiece> pieces);
+  void StartFile(Connection& connection, std::string_view utf8Name);
+  void Refuse(Connection& connection, std::string_view notice, std::string_view detail);
+  void WriteData(Connection& connection, std::span<const std::uint8_t> data);
+  void End(Connection& connection);
+  void EndConnection(Connection& connection);
   void ShowNotices() { notices.Flush(hooks.notice); }
 };
 
-void PhotoReceiver::State::HandlePieces(const std::string& client, Connection& connection,
-                                        std::span<const MessagePiece> pieces) {
+void PhotoReceiver::State::Handle(Connection& connection, std::span<const MessagePiece> pieces) {
   for (const MessagePiece& piece : pieces) {
     if (connection.closing) return;
     switch (piece.kind) {
       case MessagePiece::Kind::kFileStart:
-        StartFile(client, connection, AsText(piece.bytes));
+        StartFile(connection, AsText(piece.bytes));
         break;
       case MessagePiece::Kind::kData:
-        WriteData(client, connection, piece.bytes);
+        WriteData(connection, piece.bytes);
         break;
-      case MessagePiece::Kind::kEnd:  // the file stays open until the next file start
-        if (connection.file) connection.file->ended = true;
+      case MessagePiece::Kind::kEnd:
+        End(connection);
         break;
     }
   }
 }
 
-void PhotoReceiver::State::StartFile(const std::string& client, Connection& connection,
-                                     std::string_view utf8Name) {
+void PhotoReceiver::State::StartFile(Connection& connection, std::string_view utf8Name) {
   if (connection.file) {
     if (IsUnfinished(*connection.file)) notices.Add(kIncompletePhoto, ShownInNotice(connection.file->shownPath));
-    Close(*connection.file);
-    connection.file.reset();
+    files.Release(*std::exchange(connection.file, nullptr));
   }
-  connection.sentFileStart = true;
-  // A refused start has already been reported; the data after it is dropped without another notice.
-  connection.droppedDataShown = true;
+  connection.start = Start::kRefused;  // until the file is open
 
   // Wraps like the 32-bit counter it is, instead of overflowing.
   receivedCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(receivedCount) + 1u);
@@ -136,7 +96,7 @@ void PhotoReceiver::State::StartFile(const std::string& client, Connection& conn
   if (!IsSafeFileName(wideName)) {
     notices.Add(kNameRefused, ShownInNotice(name));
     if (++connection.refusedNames > kMaxRefusedNames) {
-      notices.Add(kFloodingConnectionClosed, client);
+      notices.Add(kFloodingConnectionClosed, connection.address);
       connection.closing = true;
     }
     return;
@@ -149,92 +109,53 @@ void PhotoReceiver::State::StartFile(const std::string& client, Connection& conn
   }
   const std::u16string path = ReceivePath(wideDirectory, wideName);
   std::u16string key = FileKey(path);
-  TakeOver(key);
+  files.TakeOver(key);
   std::optional<OutputFile> output = OutputFile::Create(path);
   std::string shownPath = text::Utf16ToMultiByte(path, text::kCodePageGbk);
   if (!output) {
     notices.Add(kCannotCreateFile, ShownInNotice(shownPath));
     return;
   }
-  connection.file = std::make_unique<ReceivedFile>(ReceivedFile{
-      .output = std::move(output), .key = std::move(key), .shownPath = std::move(shownPath),
-      .host = std::string(Host(client))});
-  openFiles[connection.file->key] = connection.file.get();
-  connection.droppedDataShown = false;
-}
-
-// A re-sent photo wins: the transfer that holds its path (a connection the phone left when its
-// Wi-Fi dropped, say) is closed first, so the new one can create the file on every system and
-// the two never interleave in it.
-void PhotoReceiver::State::TakeOver(const std::u16string& key) {
-  const auto held = openFiles.find(key);
-  if (held == openFiles.end()) return;
-  ReceivedFile& holder = *held->second;
-  Close(holder);
-  holder.takenOver = true;
-  std::erase_if(unfinished, [&](const std::unique_ptr<ReceivedFile>& file) { return file.get() == &holder; });
-}
-
-void PhotoReceiver::State::Close(ReceivedFile& file) {
-  if (!file.output) return;
-  const bool closed = file.output->Close();
-  file.output.reset();
-  if (const auto it = openFiles.find(file.key); it != openFiles.end() && it->second == &file) {
-    openFiles.erase(it);
-  }
-  if (!closed && !file.problemShown) {
-    file.problemShown = true;
-    notices.Add(kWriteFailed, ShownInNotice(file.shownPath));
-  }
+  connection.file = &files.Add(std::move(*output), std::move(key), std::move(shownPath),
+                               std::string(Host(connection.address)));
+  connection.start = Start::kStarted;
 }
 
 // Data from a connection that has sent no file start is a phone that reconnected in the middle
-// of a photo: it carries on the newest file left unfinished, preferring one from its own address.
-void PhotoReceiver::State::CarryOnUnfinished(const std::string& client, Connection& connection) {
-  if (unfinished.empty()) return;
-  auto chosen = std::find_if(unfinished.rbegin(), unfinished.rend(),
-                             [&](const std::unique_ptr<ReceivedFile>& file) { return file->host == Host(client); });
-  if (chosen == unfinished.rend()) chosen = unfinished.rbegin();
-  connection.file = std::move(*chosen);
-  unfinished.erase(std::next(chosen).base());
-}
-
-void PhotoReceiver::State::WriteData(const std::string& client, Connection& connection,
-                                     std::span<const std::uint8_t> data) {
-  if (!connection.file && !connection.sentFileStart) CarryOnUnfinished(client, connection);
+// of a photo: it carries on the newest file left unfinished, preferring one from its own host.
+void PhotoReceiver::State::WriteData(Connection& connection, std::span<const std::uint8_t> data) {
+  if (!connection.file && connection.start == Start::kNone) {
+    connection.file = files.Adopt(Host(connection.address));
+  }
   if (!connection.file) {
-    if (!connection.droppedDataShown) notices.Add(kDataDropped);
-    connection.droppedDataShown = true;
+    if (connection.start == Start::kNone && !connection.dropShown) notices.Add(kDataDropped);
+    connection.dropShown = true;
     return;
   }
   ReceivedFile& file = *connection.file;
-  if (file.takenOver) {
-    if (!file.problemShown) notices.Add(kTakenOver, ShownInNotice(file.shownPath));
-    file.problemShown = true;
+  if (file.status == FileStatus::kTakenOverByNew) {
+    if (!file.dropShown) notices.Add(kTakenOver, ShownInNotice(file.shownPath));
+    file.dropShown = true;
     return;
   }
-  if (file.output && !file.output->Append(data) && !file.problemShown) {
-    file.problemShown = true;
-    notices.Add(kWriteFailed, ShownInNotice(file.shownPath));
+  files.Write(file, data);
+}
+
+// The file stays open until the next file start or the connection's end.
+void PhotoReceiver::State::End(Connection& connection) {
+  if (connection.file && connection.file->status == FileStatus::kReceiving) {
+    connection.file->status = FileStatus::kEnded;
   }
 }
 
 // What the parser held is handled; a finished file is closed, an unfinished one reported and
 // kept open for its phone to carry on.
-void PhotoReceiver::State::EndConnection(const std::string& client, Connection& connection) {
-  if (!connection.closing) HandlePieces(client, connection, connection.parser.Finish());
-  std::unique_ptr<ReceivedFile> file = std::move(connection.file);
+void PhotoReceiver::State::EndConnection(Connection& connection) {
+  if (!connection.closing) Handle(connection, connection.parser.Finish());
+  ReceivedFile* file = std::exchange(connection.file, nullptr);
   if (!file) return;
-  if (!IsUnfinished(*file) || !file->output) {
-    Close(*file);
-    return;
-  }
-  notices.Add(kIncompletePhoto, ShownInNotice(file->shownPath));
-  unfinished.push_back(std::move(file));
-  if (unfinished.size() > kMaxUnfinishedFiles) {
-    Close(*unfinished.front());
-    unfinished.pop_front();
-  }
+  if (IsUnfinished(*file)) notices.Add(kIncompletePhoto, ShownInNotice(file->shownPath));
+  files.LetGo(*file);
 }
 
 PhotoReceiver::PhotoReceiver(ReceptionHooks hooks) : state_(std::make_unique<State>()) {
@@ -243,34 +164,33 @@ PhotoReceiver::PhotoReceiver(ReceptionHooks hooks) : state_(std::make_unique<Sta
 
 PhotoReceiver::~PhotoReceiver() = default;
 
-bool PhotoReceiver::HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk) {
-  Connection& connection = state_->connections[client];
-  if (!connection.closing) state_->HandlePieces(client, connection, connection.parser.Feed(chunk));
+bool PhotoReceiver::HandleChunk(const Client& client, std::span<const std::uint8_t> chunk) {
+  const auto [it, added] = state_->connections.try_emplace(client.id);
+  Connection& connection = it->second;
+  if (added) connection.address = client.address;
+  if (!connection.closing) state_->Handle(connection, connection.parser.Feed(chunk));
   state_->ShowNotices();
   return !connection.closing;
 }
 
-void PhotoReceiver::ClientGone(const std::string& client) {
-  const auto it = state_->connections.find(client);
+void PhotoReceiver::ClientGone(ConnectionId id) {
+  const auto it = state_->connections.find(id);
   if (it == state_->connections.end()) return;
-  state_->EndConnection(client, it->second);
+  state_->EndConnection(it->second);
   state_->connections.erase(it);
   state_->ShowNotices();
 }
 
 void PhotoReceiver::Finish() {
-  for (auto& [client, connection] : state_->connections) state_->EndConnection(client, connection);
+  for (auto& [id, connection] : state_->connections) state_->EndConnection(connection);
   state_->connections.clear();
-  for (const std::unique_ptr<ReceivedFile>& file : state_->unfinished) state_->Close(*file);
-  state_->unfinished.clear();
+  state_->files.CloseAll();
   state_->ShowNotices();
 }
 
-bool PhotoReceiver::IsReceivingFile(const std::string& client) const {
-  const auto it = state_->connections.find(client);
-  if (it == state_->connections.end() || !it->second.file) return false;
-  const ReceivedFile& file = *it->second.file;
-  return !file.ended && !file.takenOver;
+bool PhotoReceiver::IsReceivingFile(ConnectionId id) const {
+  const auto it = state_->connections.find(id);
+  return it != state_->connections.end() && it->second.file && IsUnfinished(*it->second.file);
 }
 
 std::int32_t PhotoReceiver::receivedCount() const { return state_->receivedCount; }

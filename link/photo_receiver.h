@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "link/phone_server.h"
+
 namespace quenmora::link {
 
 struct ReceptionHooks {
@@ -25,9 +27,6 @@ class PhotoReceiver {
   // A connection that has sent more names than this refused as unsafe is closed: no phone does
   // that, and each one costs the operator a line.
   static constexpr std::size_t kMaxRefusedNames = 100;
-  // The most files kept open after their connection went away before their end, for a phone that
-  // reconnects and carries on; the oldest is closed beyond that.
-  static constexpr std::size_t kMaxUnfinishedFiles = 8;
 
   explicit PhotoReceiver(ReceptionHooks hooks);
   ~PhotoReceiver();
@@ -38,16 +37,15 @@ class PhotoReceiver {
   // returns, but for the few bytes the parser holds while they may begin a marker or a name cut by
   // the read, which wait for the connection's next read or its end. False when the connection is
   // to be closed (it sent too many unsafe names); nothing more of it is handled.
-  bool HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk);
+  bool HandleChunk(const Client& client, std::span<const std::uint8_t> chunk);
   // The connection has closed: what its parser held is handled. Its file is closed if the photo's
   // end arrived; otherwise the operator is told the photo is incomplete, and the file stays open
   // for data from a connection that has sent no file start (the phone, reconnected).
-  void ClientGone(const std::string& client);
+  void ClientGone(ConnectionId connection);
   // Reception ends: every connection is handled as if it had closed, then every file is closed.
   void Finish();
-  // Whether `client`'s connection is live and in the middle of a file: started, its end not yet
-  // arrived.
-  bool IsReceivingFile(const std::string& client) const;
+  // Whether the connection is live and in the middle of a file: started, its end not yet arrived.
+  bool IsReceivingFile(ConnectionId connection) const;
   std::int32_t receivedCount() const;
 
  private:

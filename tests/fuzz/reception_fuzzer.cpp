@@ -122,10 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Events events(std::span(data, size));
     while (!events.AtEnd()) {
       const std::uint8_t selector = events.Byte();
-      const std::string client(kClients[selector & 3]);
+      const quenmora::link::Client client{.id = selector & 3u, .address = std::string(kClients[selector & 3])};
       const unsigned what = selector >> 2;
       if (what == kClientGone) {
-        receiver.ClientGone(client);
+        receiver.ClientGone(client.id);
         continue;
       }
       const auto chunk = events.Bytes(what == kLongChunk ? events.TwoBytes() : what);

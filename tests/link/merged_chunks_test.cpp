@@ -72,7 +72,7 @@ TEST_F(MergedChunks, AMarkerCutByTheEndOfAReadIsJoinedAgain) {
     EXPECT_EQ(Contents("a.jpg"), a) << "cut at " << cut;
     EXPECT_EQ(Contents(fs::path(u8"\u5f20.jpg")), b) << "cut at " << cut;
     EXPECT_EQ(receiver.receivedCount(), count) << "cut at " << cut;
-    receiver.ClientGone(phone);
+    Gone(phone);
   }
   EXPECT_TRUE(notices.empty());
 }
@@ -92,16 +92,16 @@ TEST_F(MergedChunks, DataThatOnlyLooksLikeACutMarkerIsWrittenInOrder) {
 TEST_F(MergedChunks, AFileStartWhoseNameEndsLikeAMarkerIsNotCut) {
   Send("phone:1", "STAT||PHOTOE");
   Send("phone:1", "STAT||SCORE_END|");
-  receiver.ClientGone("phone:1");  // a name that runs to the end of the last read ends with it
+  Gone("phone:1");  // a name that runs to the end of the last read ends with it
   EXPECT_EQ(starts, (Starts{{1, "PHOTOE"}, {2, "SCORE_END|"}}));
 }
 
 TEST_F(MergedChunks, WhatIsHeldBackIsHandledWhenThePhoneGoes) {
   Send("phone:1", "STAT||a.jpg\xFF" "dataEND|");
-  receiver.ClientGone("phone:1");
+  Gone("phone:1");
   EXPECT_EQ(Contents("a.jpg"), "\xFF" "dataEND|");
   Send("phone:2", "STAT||b.jpg\xFF" "bEND||STAT||c.jpg");
-  receiver.ClientGone("phone:2");
+  Gone("phone:2");
   EXPECT_EQ(starts, (Starts{{1, "a.jpg"}, {2, "b.jpg"}, {3, "c.jpg"}}));
   EXPECT_TRUE(Exists("c.jpg"));
 }

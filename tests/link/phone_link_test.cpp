@@ -220,6 +220,34 @@ TEST_F(PhoneLinkTest, APhoneThatReconnectsMidPhotoCarriesOn) {
   EXPECT_EQ(link->currentClient(), phone->address());
 }
 
+// A phone that reconnects from the same port has the old connection's address while the old one's
+// end is still on its way to the UI thread (here behind its last chunk): each connection keeps its
+// own photo, and the old one's end does not end the new one's.
+TEST_F(PhoneLinkTest, ANewConnectionFromTheSameAddressIsNotTheOldOne) {
+  ASSERT_TRUE(link->Start(0));
+  const std::string a = PhotoBytes(20000, 4), b = PhotoBytes(30000, 5);
+  auto old = Connect();
+  const std::string address = old->address();
+  const std::uint16_t port = old->localPort();
+  old->Write("STAT||a.jpg" + a.substr(0, 10000));
+  // The old connection's chunk waits for the UI thread; its next read, and so its end, come after.
+  ASSERT_TRUE(ui.WaitForPending(1));
+  old->Reset();
+  TestPhone again(link->port(), port);
+  ASSERT_EQ(again.address(), address);
+  again.Write("STAT||b.jpg" + b.substr(0, 15000));
+  ASSERT_TRUE(ui.WaitForPending(3));  // the new connection and its first chunk are queued too
+  ASSERT_TRUE(WaitFor([&] { return FileContent(directory / "b.jpg") == b.substr(0, 15000); }));
+  ui.RunFor(100ms);  // the old connection's end
+  again.Write(b.substr(15000) + "END||");
+  ASSERT_TRUE(WaitFor([&] { return FileContent(directory / "b.jpg") == b; }));
+  again.Close();
+  ui.RunFor(100ms);
+  EXPECT_EQ(FileContent(directory / "a.jpg"), a.substr(0, 10000));
+  EXPECT_EQ(notices, std::vector<std::string>{std::string(kIncompletePhoto) + (directory / "a.jpg").string()});
+  EXPECT_EQ(link->receivedCount(), 2);
+}
+
 TEST_F(PhoneLinkTest, ASecondCopyCannotListenAndSaysSo) {
   ASSERT_TRUE(link->Start(0));
   const auto second = MakeLink();

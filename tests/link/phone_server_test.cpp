@@ -30,7 +30,8 @@ using test_support::TestUiThread;
 struct EventLog {
   std::vector<std::string> events;  // "connected a", "data a", "gone a"
   std::map<std::string, std::string> received;
-  std::vector<std::pair<std::string, bool>> sendResults;
+  std::map<std::string, ConnectionId> ids;  // by address
+  std::vector<std::pair<ConnectionId, bool>> sendResults;
 
   std::size_t Count(const std::string& event) const {
     return static_cast<std::size_t>(std::count(events.begin(), events.end(), event));
@@ -46,19 +47,20 @@ class PhoneServerTest : public ::testing::Test {
     server.reset();
     log = {};
     ServerEvents events;
-    events.clientConnected = [this](const std::string& client) {
-      log.events.push_back("connected " + client);
+    events.clientConnected = [this](const Client& client) {
+      log.events.push_back("connected " + client.address);
+      log.ids[client.address] = client.id;
     };
-    events.dataArrived = [this](const std::string& client, std::span<const std::uint8_t> chunk) {
-      log.events.push_back("data " + client);
-      log.received[client].append(chunk.begin(), chunk.end());
+    events.dataArrived = [this](const Client& client, std::span<const std::uint8_t> chunk) {
+      log.events.push_back("data " + client.address);
+      log.received[client.address].append(chunk.begin(), chunk.end());
       return !onData || onData(chunk);
     };
-    events.clientGone = [this](const std::string& client) {
-      log.events.push_back("gone " + client);
+    events.clientGone = [this](const Client& client) {
+      log.events.push_back("gone " + client.address);
     };
-    events.sendFinished = [this](const std::string& client, bool ok) {
-      log.sendResults.emplace_back(client, ok);
+    events.sendFinished = [this](const Client& client, bool ok) {
+      log.sendResults.emplace_back(client.id, ok);
     };
     server = std::make_unique<PhoneServer>(ui.executor(), events);
     EXPECT_TRUE(server->Start(0));
@@ -129,17 +131,19 @@ TEST_F(PhoneServerTest, SendsQueueInOrderAndEachReportsItsResult) {
   TestPhone phone(server->port());
   const std::string client = phone.address();
   ASSERT_TRUE(WaitFor([&] { return log.Count("connected " + client) == 1; }));
-  server->Send(client, "one,");
-  server->Send(client, std::string(200000, 'x'));
-  server->Send(client, "three");
-  server->Send("127.0.0.1:1", "nobody");
+  const ConnectionId id = log.ids.at(client);
+  constexpr ConnectionId kNobody = 1000000;
+  server->Send(id, "one,");
+  server->Send(id, std::string(200000, 'x'));
+  server->Send(id, "three");
+  server->Send(kNobody, "nobody");
   EXPECT_TRUE(phone.Read(4 + 200000 + 5) == "one," + std::string(200000, 'x') + "three");
   ASSERT_TRUE(WaitFor([&] { return log.sendResults.size() == 4; }));
-  const auto results = [&](const std::string& to, bool ok) {
+  const auto results = [&](ConnectionId to, bool ok) {
     return std::count(log.sendResults.begin(), log.sendResults.end(), std::make_pair(to, ok));
   };
-  EXPECT_EQ(results(client, true), 3);
-  EXPECT_EQ(results("127.0.0.1:1", false), 1);
+  EXPECT_EQ(results(id, true), 3);
+  EXPECT_EQ(results(kNobody, false), 1);
 }
 
 TEST_F(PhoneServerTest, ASecondServerCannotListenOnTheSamePort) {
@@ -165,7 +169,7 @@ TEST_F(PhoneServerTest, ConnectionsBeyondTheSafetyLimitAreClosedUnannounced) {
   EXPECT_EQ(log.Count("connected " + extra.address()), 0u);
 
   const std::string leaving = phones.front()->address();
-  server->Disconnect(leaving);
+  server->Disconnect(log.ids.at(leaving));
   EXPECT_TRUE(phones.front()->ClosedByServer(5s));
   ASSERT_TRUE(WaitFor([&] { return log.Count("gone " + leaving) == 1; }));
   TestPhone next(server->port());
@@ -185,10 +189,10 @@ TEST_F(PhoneServerTest, AConnectionTheServerClosesIsGoneOnceAfterItsLastChunk) {
     phone->Write("chunk");
     if (ending == Ending::kDisconnectWithChunkQueued) {
       ASSERT_TRUE(ui.WaitForPending(1));
-      server->Disconnect(client);
+      server->Disconnect(log.ids.at(client));
     } else {
       ASSERT_TRUE(WaitFor([&] { return log.received[client] == "chunk"; }));
-      if (ending == Ending::kDisconnectWhileReading) server->Disconnect(client);
+      if (ending == Ending::kDisconnectWhileReading) server->Disconnect(log.ids.at(client));
     }
     EXPECT_TRUE(phone->ClosedByServer(5s));
     ASSERT_TRUE(WaitFor([&] { return log.Count("gone " + client) == 1; }));

@@ -199,8 +199,8 @@ TEST_F(PhotoReception, TwoPhonesWriteTheirOwnFiles) {
 TEST_F(PhotoReception, AConnectionThatGoesClosesItsFinishedFileAndKeepsAnUnfinishedOne) {
   Send("phone:1", "STAT||a.jpg" + Data("a") + "END||");
   Send("phone:2", "STAT||b.jpg" + Data("b"));
-  receiver.ClientGone("phone:1");
-  receiver.ClientGone("phone:2");
+  Gone("phone:1");
+  Gone("phone:2");
   EXPECT_FALSE(HeldOpen("a.jpg"));
   EXPECT_TRUE(HeldOpen("b.jpg"));
   Send("phone:3", "STAT||c.jpg" + Data("c"));
@@ -215,7 +215,7 @@ TEST_F(PhotoReception, APhoneThatReconnectsMidPhotoFinishesIt) {
   const std::string photo = PhotoBytes(30000, 7);
   Send("phone:1", "STAT||a.jpg");
   Send("phone:1", photo.substr(0, 10000));
-  receiver.ClientGone("phone:1");
+  Gone("phone:1");
   Send("phone:9", photo.substr(10000));
   Send("phone:9", "END||");
   Send("phone:9", "STAT||b.jpg");

@@ -34,8 +34,20 @@ ReceptionTest::ReceptionTest()
           [this](std::int32_t count, const std::string& name) { starts.emplace_back(count, name); },
           [this](const std::string& line) { notices.push_back(line); }}) {}
 
-bool ReceptionTest::Send(const std::string& client, std::string_view bytes) {
-  return receiver.HandleChunk(client, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+bool ReceptionTest::Send(const std::string& address, std::string_view bytes) {
+  return receiver.HandleChunk(ConnectionNamed(address),
+                              std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+void ReceptionTest::Gone(const std::string& address) {
+  receiver.ClientGone(ConnectionNamed(address).id);
+  connections_.erase(address);
+}
+
+Client ReceptionTest::ConnectionNamed(const std::string& address) {
+  const auto [it, added] = connections_.try_emplace(address);
+  if (added) it->second = Client{.id = ++lastId_, .address = address};
+  return it->second;
 }
 
 std::string ReceptionTest::DirectoryText(const fs::path& directory) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,8 +30,10 @@ class ReceptionTest : public ::testing::Test {
  protected:
   ReceptionTest();
 
-  // False when the receiver closes the connection.
-  bool Send(const std::string& client, std::string_view bytes);
+  // A read from the connection named `address`; false when the receiver closes the connection.
+  bool Send(const std::string& address, std::string_view bytes);
+  // The connection named `address` has closed; a later Send with that address is a new one.
+  void Gone(const std::string& address);
   // The receive directory as the window would hold it: code page 936.
   static std::string DirectoryText(const std::filesystem::path& directory);
   std::string Contents(const std::filesystem::path& relative) const;
@@ -44,6 +47,12 @@ class ReceptionTest : public ::testing::Test {
   std::vector<std::pair<std::int32_t, std::string>> starts;
   std::vector<std::string> notices;
   PhotoReceiver receiver;
+
+ private:
+  Client ConnectionNamed(const std::string& address);
+
+  std::map<std::string, Client> connections_;  // live, by address
+  ConnectionId lastId_ = 0;
 };
 
 // Bytes that look like the start of a JPEG, with zero bytes and every other value in them.

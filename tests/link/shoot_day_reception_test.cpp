@@ -35,7 +35,7 @@ TEST_F(ShootDay, AReSentPhotoTakesItsFileOverFromTheOldConnection) {
     SCOPED_TRACE(oldConnectionGone);
     notices.clear();
     Send("old:1", "STAT||a.jpg" + photo.substr(0, 15000));
-    if (oldConnectionGone) receiver.ClientGone("old:1");
+    if (oldConnectionGone) Gone("old:1");
     notices.clear();
     Send("new:2", "STAT||a.jpg" + photo.substr(0, 20000));
     if (!oldConnectionGone) {
@@ -47,8 +47,8 @@ TEST_F(ShootDay, AReSentPhotoTakesItsFileOverFromTheOldConnection) {
     EXPECT_TRUE(HeldOpen("a.jpg"));
     EXPECT_EQ(notices, oldConnectionGone ? Lines{}
                                          : Lines{Line(kTakenOver, directoryText + kSeparator + "a.jpg")});
-    receiver.ClientGone("old:1");
-    receiver.ClientGone("new:2");
+    Gone("old:1");
+    Gone("new:2");
     EXPECT_FALSE(HeldOpen("a.jpg"));
   }
 }
@@ -75,10 +75,10 @@ TEST_F(ShootDay, AnIncompletePhotoIsNamedWhenItsConnectionMovesOn) {
     SCOPED_TRACE(c.what);
     notices.clear();
     for (const std::string& read : c.reads) Send("phone:1", read);
-    if (c.thenGone) receiver.ClientGone("phone:1");
+    if (c.thenGone) Gone("phone:1");
     EXPECT_EQ(notices, c.expected);
     EXPECT_TRUE(Contents("a.jpg").starts_with(data));  // the partial file stays
-    receiver.ClientGone("phone:1");
+    Gone("phone:1");
   }
 }
 

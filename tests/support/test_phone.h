@@ -11,9 +11,16 @@ namespace quenmora::test_support {
 
 class TestPhone {
  public:
-  explicit TestPhone(std::uint16_t port) {
-    socket_.connect({asio::ip::make_address_v4("127.0.0.1"), port});
+  // From `localPort` when it is given, as a phone that reconnects from the port it had.
+  explicit TestPhone(std::uint16_t port, std::uint16_t localPort = 0) {
+    const asio::ip::address_v4 loopback = asio::ip::make_address_v4("127.0.0.1");
+    socket_.open(asio::ip::tcp::v4());
+    socket_.set_option(asio::socket_base::reuse_address(true));
+    socket_.bind({loopback, localPort});
+    socket_.connect({loopback, port});
   }
+
+  std::uint16_t localPort() const { return socket_.local_endpoint().port(); }
 
   // The address the server sees for this phone.
   std::string address() const {
@@ -23,6 +30,13 @@ class TestPhone {
   void Write(std::string_view bytes) { asio::write(socket_, asio::buffer(bytes)); }
 
   void Close() { socket_.close(); }
+
+  // Closes with a reset, as a phone's system does when it drops a connection: its port is free
+  // again at once.
+  void Reset() {
+    socket_.set_option(asio::socket_base::linger(true, 0));
+    socket_.close();
+  }
 
   // Up to `size` bytes: fewer if the deadline passes or the server closes the connection.
   std::string Read(std::size_t size, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
