@@ -71,8 +71,8 @@ TEST_F(MainWindowTest, PlacesControlsOfAGroupBoxRelativeToItButAsChildrenOfTheWi
 
   RECT client;
   GetClientRect(window.window(), &client);
-  EXPECT_GE(client.right, Scale(layout.minClientWidth, dpi));
-  EXPECT_GE(client.bottom, Scale(layout.minClientHeight, dpi));
+  EXPECT_EQ(client.right, Scale(layout.clientWidth, dpi));
+  EXPECT_EQ(client.bottom, Scale(layout.clientHeight, dpi));
 }
 
 TEST_F(MainWindowTest, ColoursOfEveryControlComeFromTheTable) {
