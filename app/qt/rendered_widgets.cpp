@@ -122,6 +122,13 @@ QWidget* RenderedWidgets::widget(int layoutId) const {
   return found == widgets_.end() ? nullptr : found->second;
 }
 
+void RenderedWidgets::OnButtonClicked(const std::function<void(int layoutId)>& clicked) const {
+  for (const auto& [id, widget] : widgets_) {
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+      QObject::connect(button, &QPushButton::clicked, button, [clicked, id] { clicked(id); });
+  }
+}
+
 QString RenderedWidgets::Text(int layoutId) const {
   QWidget* control = widget(layoutId);
   if (const auto* box = qobject_cast<QPlainTextEdit*>(control))

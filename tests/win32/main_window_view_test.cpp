@@ -226,7 +226,7 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST(MainWindowMessageBox, HasTheCaptionQuenmoraAnOkButtonAndNoIcon) {
-  MainWindowView window(GetModuleHandleW(nullptr), test_support::MachinePickerSources());
+  MainWindowView window(GetModuleHandleW(nullptr));
   ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
   boxOwner = window.window();
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseMessageBox);
