@@ -87,13 +87,13 @@ const std::array kPickerControls{
                 .left = 262, .top = 251, .width = 80, .height = 24, .text = kCancel},
 };
 
-const WindowSpec kMainWindow{.caption = kMainCaption, .left = 50, .top = 50, .width = 445,
-                             .height = 489, .minClientWidth = 424, .minClientHeight = 440,
-                             .controls = kMainControls};
+// What is left of the stated outer sizes (445 × 489 and 361 × 327) inside the frame of Windows:
+// 8-pixel borders and a 31-pixel caption.
+const WindowSpec kMainWindow{.caption = kMainCaption, .left = 50, .top = 50, .clientWidth = 429,
+                             .clientHeight = 450, .controls = kMainControls};
 
-const WindowSpec kFolderPicker{.caption = kPickerCaption, .left = 50, .top = 50, .width = 361,
-                               .height = 327, .minClientWidth = 344, .minClientHeight = 275,
-                               .controls = kPickerControls};
+const WindowSpec kFolderPicker{.caption = kPickerCaption, .left = 50, .top = 50,
+                               .clientWidth = 345, .clientHeight = 288, .controls = kPickerControls};
 
 }  // namespace
 

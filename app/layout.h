@@ -41,8 +41,9 @@ struct ControlSpec {
 struct WindowSpec {
   std::string_view caption;  // code page 936
   int left, top;             // stored screen position
-  int width, height;         // outer size at 96 DPI
-  int minClientWidth, minClientHeight;
+  // The client area at 96 DPI, which holds every control; each front end puts its own frame
+  // around it.
+  int clientWidth, clientHeight;
   std::span<const ControlSpec> controls;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/folder_picker_view.h"
 #include "app/layout.h"
 
 namespace quenmora::app {
@@ -28,10 +29,8 @@ class MainView {
   virtual void Focus(MainControl control) = 0;
   // Modal; an OK button, no icon, caption "Quenmora".
   virtual void ShowMessage(std::string_view text) = 0;
-  // Shows the folder picker modally over the main window, starting at `receiveDirectory`;
-  // `choose` takes the directory chosen with OK. Returns when the picker has closed.
-  virtual void RunFolderPicker(std::string receiveDirectory,
-                               std::function<void(std::string_view)> choose) = 0;
+  // A folder picker owned by the main window, not yet shown: the logic runs it modally.
+  virtual std::unique_ptr<FolderPickerView> NewFolderPicker() = 0;
 };
 
 }  // namespace quenmora::app

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -30,13 +31,13 @@ void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
 
 }  // namespace
 
-MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses,
-                       std::uint16_t port, std::string receiveDirectory)
+MainWindow::MainWindow(MainView& view, link::UiExecutor ui, MainWindowSources sources)
     : view_(view),
       ui_(ui),
-      addresses_(std::move(addresses)),
-      port_(port),
-      receiveDirectory_(std::move(receiveDirectory)),
+      addresses_(std::move(sources.addresses)),
+      port_(sources.port),
+      receiveDirectory_(std::move(sources.receiveDirectory)),
+      picker_(std::move(sources.picker)),
       information_(view, MainControl::编辑框1),
       link_(std::move(ui),
             link::PhoneLinkHooks{
@@ -68,7 +69,12 @@ void MainWindow::Created() {
       .detach();
 }
 
-void MainWindow::SendRosterClicked() {
+void MainWindow::Clicked(MainControl control) {
+  if (control == MainControl::按钮1) SendRoster();
+  if (control == MainControl::按钮2) ChooseReceiveDirectory();
+}
+
+void MainWindow::SendRoster() {
   const link::RosterPushOutcome outcome = link_.SendRoster();
   switch (outcome.result) {
     case link::RosterPushOutcome::Result::kSent:
@@ -82,10 +88,13 @@ void MainWindow::SendRosterClicked() {
   }
 }
 
-void MainWindow::ChooseClicked() {
-  view_.RunFolderPicker(view_.Text(MainControl::目录编辑框1), [this](std::string_view directory) {
-    view_.SetText(MainControl::目录编辑框1, directory);
-  });
+void MainWindow::ChooseReceiveDirectory() {
+  const std::unique_ptr<FolderPickerView> pickerView = view_.NewFolderPicker();
+  FolderPicker picker(*pickerView, picker_, view_.Text(MainControl::目录编辑框1),
+                      [this](std::string_view directory) {
+                        view_.SetText(MainControl::目录编辑框1, directory);
+                      });
+  pickerView->RunModal(picker);
 }
 
 void MainWindow::AppendNotice(std::string_view line) {

@@ -7,32 +7,28 @@
 #include <string_view>
 #include <vector>
 
+#include "app/folder_picker.h"
 #include "app/information_box.h"
 #include "app/main_view.h"
-#include "app/platform.h"
-#include "app/texts.h"
+#include "app/main_window_sources.h"
 #include "link/phone_link.h"
 #include "link/phone_server.h"
 #include "link/ui_executor.h"
 
 namespace quenmora::app {
 
-using AddressSource = std::function<std::vector<std::string>()>;
-
 class MainWindow {
  public:
-  // `receiveDirectory` goes into `目录编辑框1` at start: "D:\" on Windows.
-  MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses = LocalIpv4Addresses,
-             std::uint16_t port = link::kPhonePort,
-             std::string receiveDirectory = std::string(kDefaultReceiveDirectory));
+  MainWindow(MainView& view, link::UiExecutor ui, MainWindowSources sources);
 
   // The window has been created: the focus to the roster box, start the server, the receive
   // directory into `目录编辑框1`, start the worker thread that lists the addresses and the
   // instructions in `编辑框1`. The worker appends through `ui`, one append each; the appends are
   // dropped if this window is gone by the time they run.
   void Created();
-  void SendRosterClicked();  // `按钮1`
-  void ChooseClicked();      // `按钮2`
+  // `按钮1` sends the roster, `按钮2` runs the folder picker; a click on any other control does
+  // nothing.
+  void Clicked(MainControl control);
 
   const link::PhoneLink& phoneLink() const { return link_; }
 
@@ -43,12 +39,16 @@ class MainWindow {
   void ShowSoon();
   void ShowPending();
   link::RosterText RosterText();
+  void SendRoster();
+  // The folder picker, modal, on `目录编辑框1`; OK writes its choice there.
+  void ChooseReceiveDirectory();
 
   MainView& view_;
   link::UiExecutor ui_;
   AddressSource addresses_;
   std::uint16_t port_;
   std::string receiveDirectory_;
+  PickerSources picker_;
   // Ends with this window; the worker's appends and the pending updates, queued for the UI
   // thread, check it.
   link::OwnerLifetime lifetime_;

@@ -9,9 +9,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 
 #include "app/platform.h"
+#include "app/start_directories.h"
 #include "text/codepage.h"
 
 namespace quenmora::app {
@@ -27,15 +31,32 @@ std::string UserName() {
   return entry && entry->pw_name ? entry->pw_name : "";
 }
 
-std::string HomeDirectory() {
+// UTF-8, as the file system names it.
+std::string HomeDirectoryUtf8() {
   const char* home = std::getenv("HOME");
   if (!home || !*home) {
     const passwd* entry = getpwuid(getuid());
     home = entry ? entry->pw_dir : nullptr;
   }
-  std::string path = home ? text::Utf8ToAnsi(home) : "";
+  std::string path = home ? home : "";
   while (path.size() > 1 && path.ends_with('/')) path.pop_back();
   return path;
+}
+
+std::string HomeDirectory() { return text::Utf8ToAnsi(HomeDirectoryUtf8()); }
+
+bool IsDirectory(const std::string& utf8Path) {
+  struct stat info {};
+  return stat(utf8Path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The user's XDG Pictures folder, named in user-dirs.dirs or else ~/Pictures; UTF-8.
+std::string PicturesDirectoryUtf8(const std::string& home) {
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  const std::string config = configHome && *configHome ? configHome : home + "/.config";
+  std::ifstream file(config + "/user-dirs.dirs");
+  const std::string userDirs{std::istreambuf_iterator<char>(file), {}};
+  return XdgUserDirectory(userDirs, "XDG_PICTURES_DIR", home).value_or(home + "/Pictures");
 }
 
 }  // namespace
@@ -67,9 +88,7 @@ std::vector<std::string> ListSubdirectories(std::string_view directory) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     // Links to directories count as directories: the operator can open them like any other.
-    struct stat info {};
-    const std::string child = utf8Directory + "/" + entry->d_name;
-    if (stat(child.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
+    if (!IsDirectory(utf8Directory + "/" + entry->d_name)) continue;
     names.push_back(text::Utf8ToAnsi(name));
   }
   return names;
@@ -92,6 +111,14 @@ std::vector<std::string> DriveRoots() {
     for (const std::string& volume : volumes) add(folder + "/" + volume);
   }
   return roots;
+}
+
+StartDirectories MachineStartDirectories() {
+  const std::string home = HomeDirectoryUtf8();
+  const std::string pictures = PicturesDirectoryUtf8(home);
+  std::optional<std::string> existingPictures;
+  if (IsDirectory(pictures)) existingPictures = text::Utf8ToAnsi(pictures);
+  return HomeStartDirectories(text::Utf8ToAnsi(home), existingPictures);
 }
 
 }  // namespace quenmora::app

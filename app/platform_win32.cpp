@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "app/platform.h"
+#include "app/start_directories.h"
+#include "app/texts.h"
 #include "text/codepage.h"
 
 namespace quenmora::app {
@@ -82,6 +84,12 @@ std::vector<std::string> DriveRoots() {
     at = end + 1;
   }
   return roots;
+}
+
+StartDirectories MachineStartDirectories() {
+  return {.receiveDirectory = std::string(kDefaultReceiveDirectory),
+          .picker = {.directory = std::string(kPickerStartDirectory),
+                     .drive = std::string(kPickerStartDrive)}};
 }
 
 }  // namespace quenmora::app

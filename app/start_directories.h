@@ -1,5 +1,6 @@
 #pragma once
-// Where the operator's directories begin on a machine whose paths have no drive letters.
+// Where the operator's directories begin: the receive directory at start and the folder
+// picker's start. Paths are code-page-936 texts.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,10 +14,20 @@ struct StartDirectories {
   PickerStart picker;
 };
 
+// This machine's; one implementation per platform (platform_*.cpp). On Windows photos go to
+// "D:\" and an empty receive-directory box opens the picker on "D:\Program Files", drive D; on
+// Linux, HomeStartDirectories with the user's XDG Pictures folder when it exists.
+StartDirectories MachineStartDirectories();
+
 // Photos go to the Pictures folder when there is one, else to the home folder; with an empty
 // receive-directory box the picker starts at the home folder, one of the drive list's drives.
-// Paths are code-page-936 texts with "/".
 StartDirectories HomeStartDirectories(std::string_view home,
                                       std::optional<std::string_view> pictures);
+
+// The directory `key` ("XDG_PICTURES_DIR") names in the text of an XDG user-dirs.dirs file: a
+// line `KEY="$HOME/Pictures"` or `KEY="/absolute/path"`, `$HOME` replaced by `home`, without a
+// trailing "/". None when the key is missing or its value is neither.
+std::optional<std::string> XdgUserDirectory(std::string_view userDirs, std::string_view key,
+                                            std::string_view home);
 
 }  // namespace quenmora::app

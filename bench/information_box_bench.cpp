@@ -21,7 +21,7 @@ class StringBoxView : public quenmora::app::MainView {
   void AppendText(MainControl, std::string_view text) override { box += text; }
   void Focus(MainControl) override {}
   void ShowMessage(std::string_view) override {}
-  void RunFolderPicker(std::string, std::function<void(std::string_view)>) override {}
+  std::unique_ptr<quenmora::app::FolderPickerView> NewFolderPicker() override { return nullptr; }
 
   std::string box;
 };

@@ -2,11 +2,8 @@
 
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
-
-#include <utility>
 
 #include "app/qt/folder_picker_dialog.h"
 #include "app/qt/qt_text.h"
@@ -16,14 +13,10 @@ namespace quenmora::qt {
 
 using app::MainControl;
 
-MainWindowView::MainWindowView(app::PickerSources picker)
-    : picker_(std::move(picker)), widgets_(app::MainWindowLayout(), *this) {}
+MainWindowView::MainWindowView() : widgets_(app::MainWindowLayout(), *this) {}
 
 void MainWindowView::HandClicksTo(app::MainWindow& logic) {
-  connect(widgets_.as<QPushButton>(MainControl::按钮1), &QPushButton::clicked, this,
-          [&logic] { logic.SendRosterClicked(); });
-  connect(widgets_.as<QPushButton>(MainControl::按钮2), &QPushButton::clicked, this,
-          [&logic] { logic.ChooseClicked(); });
+  widgets_.OnButtonClicked([&logic](int id) { logic.Clicked(static_cast<MainControl>(id)); });
 }
 
 std::string MainWindowView::Text(MainControl control, bool* replaced) {
@@ -65,14 +58,8 @@ void MainWindowView::ShowMessage(std::string_view text) {
   box.exec();
 }
 
-void MainWindowView::RunFolderPicker(std::string receiveDirectory,
-                                     std::function<void(std::string_view)> choose) {
-  FolderPickerDialog dialog(this, picker_.driveRoots());
-  app::FolderPicker logic(dialog, std::move(receiveDirectory), std::move(choose), picker_.lister,
-                          picker_.start);
-  dialog.HandEventsTo(logic);
-  logic.Created();
-  dialog.exec();
+std::unique_ptr<app::FolderPickerView> MainWindowView::NewFolderPicker() {
+  return std::make_unique<FolderPickerDialog>(this);
 }
 
 }  // namespace quenmora::qt

@@ -3,11 +3,10 @@
 // clicks to the portable app::MainWindow, which the program creates with this view.
 #include <QWidget>
 
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "app/folder_picker.h"
 #include "app/main_view.h"
 #include "app/main_window.h"
 #include "app/qt/queued_executor.h"
@@ -17,7 +16,7 @@ namespace quenmora::qt {
 
 class MainWindowView : public QWidget, public app::MainView {
  public:
-  explicit MainWindowView(app::PickerSources picker);
+  MainWindowView();
 
   // Runs tasks on this window's thread, in order; tasks given after the window is gone are dropped.
   link::UiExecutor executor() const { return queue_.executor(); }
@@ -30,11 +29,9 @@ class MainWindowView : public QWidget, public app::MainView {
   void AppendText(app::MainControl control, std::string_view text) override;
   void Focus(app::MainControl control) override;
   void ShowMessage(std::string_view text) override;
-  void RunFolderPicker(std::string receiveDirectory,
-                       std::function<void(std::string_view)> choose) override;
+  std::unique_ptr<app::FolderPickerView> NewFolderPicker() override;
 
  private:
-  app::PickerSources picker_;
   RenderedWidgets widgets_;
   QueuedExecutor queue_;
 };

@@ -22,10 +22,6 @@ using app::ControlKind;
 // every text inside its control. The family is the system's, which fontconfig completes with its
 // Chinese font.
 constexpr int kDefaultFontPixels = 12;
-// The stated window sizes include the frame of Windows (8-pixel borders, a 31-pixel caption);
-// what is left of them is the client area, never less than the controls need.
-constexpr int kWindowsFrameWidth = 16;
-constexpr int kWindowsFrameHeight = 39;
 
 QColor ToQColor(app::Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
 
@@ -107,8 +103,8 @@ RenderedWidgets::RenderedWidgets(const app::WindowSpec& layout, QWidget& window)
   QFont font = window.font();
   font.setPixelSize(kDefaultFontPixels);
   window.setFont(font);
-  window.setFixedSize(std::max(layout.width - kWindowsFrameWidth, layout.minClientWidth),
-                      std::max(layout.height - kWindowsFrameHeight, layout.minClientHeight));
+  // The window system draws the frame around it.
+  window.setFixedSize(layout.clientWidth, layout.clientHeight);
   window.move(layout.left, layout.top);
 
   for (const app::ControlSpec& entry : layout.controls) {
@@ -124,6 +120,13 @@ RenderedWidgets::RenderedWidgets(const app::WindowSpec& layout, QWidget& window)
 QWidget* RenderedWidgets::widget(int layoutId) const {
   const auto found = std::ranges::find(widgets_, layoutId, &std::pair<int, QWidget*>::first);
   return found == widgets_.end() ? nullptr : found->second;
+}
+
+void RenderedWidgets::OnButtonClicked(const std::function<void(int layoutId)>& clicked) const {
+  for (const auto& [id, widget] : widgets_) {
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+      QObject::connect(button, &QPushButton::clicked, button, [clicked, id] { clicked(id); });
+  }
 }
 
 QString RenderedWidgets::Text(int layoutId) const {

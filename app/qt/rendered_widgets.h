@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,9 @@ class RenderedWidgets {
   QWidget* widget(Control control) const { return widget(static_cast<int>(control)); }
   template <typename Widget, typename Control>
   Widget* as(Control control) const { return qobject_cast<Widget*>(widget(control)); }
+
+  // Every button's click goes to `clicked` with the button's layout id.
+  void OnButtonClicked(const std::function<void(int layoutId)>& clicked) const;
 
   // What a control shows: a label's, button's or group box's text, or an edit box's content,
   // its lines separated by CR LF as on Windows.

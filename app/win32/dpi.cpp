@@ -1,7 +1,5 @@
 #include "app/win32/dpi.h"
 
-#include <algorithm>
-
 namespace quenmora::win32 {
 namespace {
 
@@ -48,13 +46,9 @@ int WindowDpi(HWND window) {
   return SystemDpi();
 }
 
-SIZE OuterSize(int width, int height, int minClientWidth, int minClientHeight, DWORD style,
-               DWORD exStyle, int dpi) {
-  const RECT frame = FrameFor(RECT{0, 0, 0, 0}, style, exStyle, dpi);
-  const LONG frameWidth = frame.right - frame.left;
-  const LONG frameHeight = frame.bottom - frame.top;
-  return SIZE{std::max<LONG>(Scale(width, dpi), Scale(minClientWidth, dpi) + frameWidth),
-              std::max<LONG>(Scale(height, dpi), Scale(minClientHeight, dpi) + frameHeight)};
+SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi) {
+  const RECT outer = FrameFor(RECT{0, 0, Scale(clientWidth, dpi), Scale(clientHeight, dpi)}, style, exStyle, dpi);
+  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 
 HFONT CreateMessageFont(int dpi) {

@@ -11,10 +11,9 @@ int SystemDpi();
 int WindowDpi(HWND window);
 inline int Scale(int pixels, int dpi) { return MulDiv(pixels, dpi, kLayoutDpi); }
 
-// The outer size of a window whose frame has `style`/`exStyle`: `width` × `height` (outer, at
-// 96 DPI), grown where needed so the client area is at least `minClientWidth` × `minClientHeight`.
-SIZE OuterSize(int width, int height, int minClientWidth, int minClientHeight, DWORD style,
-               DWORD exStyle, int dpi);
+// The outer size of a window whose frame has `style`/`exStyle` and whose client area is
+// `clientWidth` × `clientHeight` at 96 DPI, scaled to `dpi`.
+SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi);
 
 // WM_DPICHANGED: where and how large Windows suggests the window be at its new DPI.
 void MoveToSuggestedRect(HWND window, LPARAM suggestedRect);

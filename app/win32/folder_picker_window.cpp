@@ -2,9 +2,6 @@
 
 #include <commctrl.h>
 
-#include <utility>
-#include <vector>
-
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi.h"
 #include "app/win32/layout_window.h"
@@ -24,21 +21,15 @@ const WindowKind kPickerKind{.className = kFolderPickerClass,
 
 }  // namespace
 
-FolderPickerWindow::FolderPickerWindow(HINSTANCE instance, HWND owner, const app::PickerSources& sources,
-                                       std::string receiveDirectory,
-                                       std::function<void(std::string_view)> writeReceiveDirectory)
-    : instance_(instance),
-      owner_(owner),
-      controls_(app::FolderPickerLayout()),
-      drives_(sources.driveRoots()),
-      logic_(*this, std::move(receiveDirectory), std::move(writeReceiveDirectory), sources.lister,
-             sources.start) {}
+FolderPickerWindow::FolderPickerWindow(HINSTANCE instance, HWND owner)
+    : instance_(instance), owner_(owner), controls_(app::FolderPickerLayout()) {}
 
 FolderPickerWindow::~FolderPickerWindow() {
   if (window_) DestroyWindow(window_);
 }
 
-void FolderPickerWindow::RunModal() {
+void FolderPickerWindow::RunModal(app::FolderPicker& logic) {
+  logic_ = &logic;
   CreateLayoutWindow(instance_, kPickerKind, app::FolderPickerLayout(), owner_, this);
   if (!window_) return;
   if (owner_) EnableWindow(owner_, FALSE);
@@ -62,6 +53,7 @@ void FolderPickerWindow::RunModal() {
   if (window_) DestroyWindow(window_);
   // The program's own loop must see a quit that arrived here.
   if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+  logic_ = nullptr;
 }
 
 LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -71,10 +63,10 @@ LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Created();
       return 0;
     case WM_COMMAND:
-      Command(LOWORD(wParam), HIWORD(wParam));
+      Command(wParam);
       return 0;
     case WM_CLOSE:  // the frame's close box
-      logic_.CancelClicked();
+      logic_->CloseRequested();
       return 0;
     default:
       break;
@@ -84,35 +76,28 @@ LRESULT FolderPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void FolderPickerWindow::Created() {
   controls_.Create(instance_, window_, WindowDpi(window_));
-  const HWND drives = controls_.Handle(PickerControl::驱动框1);
-  for (const std::string& root : drives_)
-    SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
   SetWindowSubclass(controls_.Handle(PickerControl::目录框1), ListProcedure, kListSubclass,
                     reinterpret_cast<DWORD_PTR>(this));
-  logic_.Created();
+  logic_->Created();
 }
 
-void FolderPickerWindow::Command(int id, int notification) {
-  if (id == IDCANCEL) {  // Escape
-    logic_.CancelClicked();
-  } else if (id == ControlId(PickerControl::按钮1) && notification == BN_CLICKED) {
-    logic_.OkClicked();
-  } else if (id == ControlId(PickerControl::按钮2) && notification == BN_CLICKED) {
-    logic_.CancelClicked();
+void FolderPickerWindow::Command(WPARAM wParam) {
+  const int id = LOWORD(wParam);
+  const int notification = HIWORD(wParam);
+  if (const std::optional<int> button = controls_.ClickedButton(wParam)) {
+    logic_->Clicked(static_cast<PickerControl>(*button));
+  } else if (id == IDCANCEL) {  // Escape
+    logic_->CloseRequested();
   } else if (id == ControlId(PickerControl::驱动框1) && notification == CBN_SELCHANGE) {
     // Only the operator's choice gets here: CB_SETCURSEL from SelectDrive sends no notification.
-    const HWND drives = controls_.Handle(PickerControl::驱动框1);
-    const LRESULT selected = SendMessageW(drives, CB_GETCURSEL, 0, 0);
-    if (selected >= 0 && static_cast<std::size_t>(selected) < drives_.size())
-      logic_.DriveChanged(drives_[static_cast<std::size_t>(selected)]);
+    logic_->DriveChosen(SendMessageW(controls_.Handle(PickerControl::驱动框1), CB_GETCURSEL, 0, 0));
   } else if (id == ControlId(PickerControl::目录框1) && notification == LBN_DBLCLK) {
     OpenSelectedEntry();
   }
 }
 
 void FolderPickerWindow::OpenSelectedEntry() {
-  const LRESULT selected = SendMessageW(controls_.Handle(PickerControl::目录框1), LB_GETCURSEL, 0, 0);
-  if (selected != LB_ERR) logic_.EntryOpened(static_cast<std::size_t>(selected));
+  logic_->EntryOpened(SendMessageW(controls_.Handle(PickerControl::目录框1), LB_GETCURSEL, 0, 0));
 }
 
 // The directory list: a press of the left button shows the list's value in the selected-directory
@@ -122,7 +107,7 @@ LRESULT CALLBACK FolderPickerWindow::ListProcedure(HWND list, UINT message, WPAR
   auto* picker = reinterpret_cast<FolderPickerWindow*>(self);
   switch (message) {
     case WM_LBUTTONDOWN:
-      picker->logic_.ShowListValue();
+      picker->logic_->DirectoryListPressed();
       break;
     case WM_GETDLGCODE: {
       const auto* pending = reinterpret_cast<const MSG*>(lParam);
@@ -145,11 +130,17 @@ LRESULT CALLBACK FolderPickerWindow::ListProcedure(HWND list, UINT message, WPAR
   return DefSubclassProc(list, message, wParam, lParam);
 }
 
-void FolderPickerWindow::SelectDrive(std::string_view root) {
-  const std::optional<std::size_t> drive = app::DriveHolding(drives_, root);
+void FolderPickerWindow::ShowDrives(std::span<const std::string> drives) {
+  const HWND list = controls_.Handle(PickerControl::驱动框1);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  for (const std::string& root : drives)
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(root).c_str()));
+}
+
+void FolderPickerWindow::SelectDrive(std::optional<std::size_t> index) {
   // CB_ERR (-1): none selected
   SendMessageW(controls_.Handle(PickerControl::驱动框1), CB_SETCURSEL,
-               drive ? static_cast<WPARAM>(*drive) : static_cast<WPARAM>(CB_ERR), 0);
+               index ? static_cast<WPARAM>(*index) : static_cast<WPARAM>(CB_ERR), 0);
 }
 
 void FolderPickerWindow::ShowDirectories(std::span<const app::DirectoryEntry> entries, std::size_t current) {

@@ -3,11 +3,10 @@
 // layout table and hands every event to the portable app::FolderPicker.
 #include <windows.h>
 
-#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/folder_picker.h"
 #include "app/folder_picker_view.h"
@@ -18,18 +17,16 @@ namespace quenmora::win32 {
 
 class FolderPickerWindow final : public app::FolderPickerView {
  public:
-  FolderPickerWindow(HINSTANCE instance, HWND owner, const app::PickerSources& sources,
-                     std::string receiveDirectory,
-                     std::function<void(std::string_view)> writeReceiveDirectory);
+  FolderPickerWindow(HINSTANCE instance, HWND owner);
   ~FolderPickerWindow() override;
   FolderPickerWindow(const FolderPickerWindow&) = delete;
   FolderPickerWindow& operator=(const FolderPickerWindow&) = delete;
 
-  // Shows the picker and returns once it has closed. The owner takes no input meanwhile; the
-  // messages of every other window, the owner's queued tasks among them, are handled as usual.
-  void RunModal();
-
-  void SelectDrive(std::string_view root) override;
+  // The owner takes no input meanwhile; the messages of every other window, the owner's queued
+  // tasks among them, are handled as usual.
+  void RunModal(app::FolderPicker& logic) override;
+  void ShowDrives(std::span<const std::string> drives) override;
+  void SelectDrive(std::optional<std::size_t> index) override;
   void ShowDirectories(std::span<const app::DirectoryEntry> entries, std::size_t current) override;
   void SetSelectedDirectory(std::string_view text) override;
   void Close() override;
@@ -40,15 +37,14 @@ class FolderPickerWindow final : public app::FolderPickerView {
                                         UINT_PTR subclassId, DWORD_PTR self);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Created();
-  void Command(int id, int notification);
+  void Command(WPARAM wParam);
   void OpenSelectedEntry();
 
   HINSTANCE instance_;
   HWND owner_;
   HWND window_ = nullptr;
   RenderedControls controls_;
-  std::vector<std::string> drives_;  // the drive list's items, in order
-  app::FolderPicker logic_;
+  app::FolderPicker* logic_ = nullptr;  // set while RunModal runs
   bool closed_ = false;
 };
 

@@ -26,8 +26,7 @@ void RegisterOnce(HINSTANCE instance, const WindowKind& kind) {
 }
 
 SIZE LayoutOuterSize(const WindowKind& kind, const app::WindowSpec& layout, int dpi) {
-  return OuterSize(layout.width, layout.height, layout.minClientWidth, layout.minClientHeight,
-                   kind.style, kind.exStyle, dpi);
+  return OuterSize(layout.clientWidth, layout.clientHeight, kind.style, kind.exStyle, dpi);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The Windows program: the main window and its message loop; the program ends with the window.
-// The logic is made here and handed its view, the address source and the picker's sources.
+// The logic is made here and handed its view and this machine's sources.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/main_window.h"
-#include "app/platform.h"
+#include "app/main_window_sources.h"
 #include "app/win32/main_window_view.h"
 #include "app/win32/message_loop.h"
 
@@ -12,10 +12,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace quenmora;
   const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&commonControls);
-  win32::MainWindowView window(instance, {.lister = app::ListSubdirectories,
-                                          .driveRoots = app::DriveRoots,
-                                          .start = {}});
-  app::MainWindow logic(window, window.executor(), app::LocalIpv4Addresses, link::kPhonePort);
+  win32::MainWindowView window(instance);
+  app::MainWindow logic(window, window.executor(), app::MachineSources());
   window.HandEventsTo(logic);
   if (!window.Open(showCommand)) return 1;
   return win32::RunMessageLoop(window.window());

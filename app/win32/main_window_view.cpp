@@ -1,6 +1,6 @@
 #include "app/win32/main_window_view.h"
 
-#include <utility>
+#include <optional>
 
 #include "app/texts.h"
 #include "app/win32/control_ids.h"
@@ -23,8 +23,8 @@ const WindowKind kMainWindowKind{.className = kMainWindowClass,
 
 }  // namespace
 
-MainWindowView::MainWindowView(HINSTANCE instance, app::PickerSources picker)
-    : instance_(instance), controls_(app::MainWindowLayout()), picker_(std::move(picker)) {}
+MainWindowView::MainWindowView(HINSTANCE instance)
+    : instance_(instance), controls_(app::MainWindowLayout()) {}
 
 MainWindowView::~MainWindowView() {
   if (window_) DestroyWindow(window_);
@@ -50,7 +50,8 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       queue_->RunPending();
       return 0;
     case WM_COMMAND:
-      Command(LOWORD(wParam), HIWORD(wParam));
+      if (const std::optional<int> button = controls_.ClickedButton(wParam); button && logic_)
+        logic_->Clicked(static_cast<MainControl>(*button));
       return 0;
     // The focus goes back to where it was; at first, to where the logic put it.
     case WM_ACTIVATE:
@@ -66,12 +67,6 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-void MainWindowView::Command(int id, int notification) {
-  if (notification != BN_CLICKED || !logic_) return;
-  if (id == ControlId(MainControl::按钮1)) logic_->SendRosterClicked();
-  if (id == ControlId(MainControl::按钮2)) logic_->ChooseClicked();
 }
 
 std::string MainWindowView::Text(MainControl control, bool* replaced) {
@@ -109,10 +104,8 @@ void MainWindowView::ShowMessage(std::string_view text) {
   MessageBoxW(window_, Wide(text).c_str(), Wide(app::kMessageBoxCaption).c_str(), MB_OK);
 }
 
-void MainWindowView::RunFolderPicker(std::string receiveDirectory,
-                                     std::function<void(std::string_view)> choose) {
-  FolderPickerWindow picker(instance_, window_, picker_, std::move(receiveDirectory), std::move(choose));
-  picker.RunModal();
+std::unique_ptr<app::FolderPickerView> MainWindowView::NewFolderPicker() {
+  return std::make_unique<FolderPickerWindow>(instance_, window_);
 }
 
 }  // namespace quenmora::win32

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/folder_picker.h"
 #include "app/main_view.h"
 #include "app/main_window.h"
 #include "app/win32/rendered_controls.h"
@@ -18,7 +17,7 @@ namespace quenmora::win32 {
 
 class MainWindowView : public app::MainView {
  public:
-  MainWindowView(HINSTANCE instance, app::PickerSources picker);
+  explicit MainWindowView(HINSTANCE instance);
   ~MainWindowView() override;
   MainWindowView(const MainWindowView&) = delete;
   MainWindowView& operator=(const MainWindowView&) = delete;
@@ -37,13 +36,11 @@ class MainWindowView : public app::MainView {
   void AppendText(app::MainControl control, std::string_view text) override;
   void Focus(app::MainControl control) override;
   void ShowMessage(std::string_view text) override;
-  void RunFolderPicker(std::string receiveDirectory,
-                       std::function<void(std::string_view)> choose) override;
+  std::unique_ptr<app::FolderPickerView> NewFolderPicker() override;
 
  private:
   friend LRESULT CALLBACK ObjectWindowProcedure<MainWindowView>(HWND, UINT, WPARAM, LPARAM);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void Command(int id, int notification);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -52,7 +49,6 @@ class MainWindowView : public app::MainView {
   HWND focus_ = nullptr;
   std::shared_ptr<UiQueue> queue_ = std::make_shared<UiQueue>();
   RenderedControls controls_;
-  app::PickerSources picker_;
   app::MainWindow* logic_ = nullptr;
 };
 

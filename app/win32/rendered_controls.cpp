@@ -144,6 +144,14 @@ HWND RenderedControls::Handle(int layoutId) const {
   return nullptr;
 }
 
+std::optional<int> RenderedControls::ClickedButton(WPARAM wParam) const {
+  if (HIWORD(wParam) != BN_CLICKED) return std::nullopt;
+  for (const Rendered& control : controls_)
+    if (control.entry->kind == ControlKind::Button && ControlId(control.entry->id) == LOWORD(wParam))
+      return control.entry->id;
+  return std::nullopt;
+}
+
 HBRUSH RenderedControls::Colours(HDC dc, HWND handle) const {
   for (const Rendered& control : controls_) {
     if (control.handle != handle) continue;

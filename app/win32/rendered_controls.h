@@ -4,6 +4,7 @@
 // so their notifications reach the window's procedure.
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "app/layout.h"
@@ -23,6 +24,10 @@ class RenderedControls {
   HWND Handle(int layoutId) const;
   template <typename Control>
   HWND Handle(Control control) const { return Handle(static_cast<int>(control)); }
+
+  // The layout id of the button whose click a WM_COMMAND's `wParam` reports; none for any other
+  // command.
+  std::optional<int> ClickedButton(WPARAM wParam) const;
 
   // For WM_CTLCOLORSTATIC/WM_CTLCOLOREDIT: puts `control`'s colours into `dc` and returns its
   // background brush, or null for a control without colours of its own.

@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_view.h"
+#include "fake_picker_view.h"
 
 namespace quenmora::app::testing {
 
@@ -56,16 +58,13 @@ class FakeMainView : public MainView {
     const std::lock_guard lock(mutex_);
     messages_.emplace_back(text);
   }
-  void RunFolderPicker(std::string receiveDirectory,
-                       std::function<void(std::string_view)> choose) override {
-    {
-      const std::lock_guard lock(mutex_);
-      pickerStarts_.push_back(std::move(receiveDirectory));
-    }
-    if (pickerChoice_) choose(*pickerChoice_);
+  // Each picker runs `whilePickerOpen` once the logic has filled it.
+  std::unique_ptr<FolderPickerView> NewFolderPicker() override {
+    auto picker = std::make_unique<FakePickerView>();
+    picker->whileOpen = whilePickerOpen;
+    ++pickersMade_;
+    return picker;
   }
-  // What the operator picks with OK the next time the picker runs; none: cancel.
-  void PickOnNextRun(std::optional<std::string> directory) { pickerChoice_ = std::move(directory); }
 
   // What the operator typed or pasted; `unmappable`: the box held characters code page 936 lacks.
   void Type(MainControl control, std::string text, bool unmappable = false) {
@@ -115,13 +114,12 @@ class FakeMainView : public MainView {
     const std::lock_guard lock(mutex_);
     return messages_;
   }
-  std::vector<std::string> pickerStarts() const {
-    const std::lock_guard lock(mutex_);
-    return pickerStarts_;
-  }
+  int pickersMade() const { return pickersMade_; }
 
   // Called before a SetText is carried out, to look at the window's state at that moment.
   std::function<void(MainControl)> beforeSetText;
+  // What the operator does in the folder picker; the UI thread's only.
+  std::function<void(FolderPicker&, FakePickerView&)> whilePickerOpen;
 
  private:
   mutable std::mutex mutex_;
@@ -131,8 +129,7 @@ class FakeMainView : public MainView {
   std::optional<MainControl> focus_;
   std::vector<Call> calls_;
   std::vector<std::string> messages_;
-  std::vector<std::string> pickerStarts_;
-  std::optional<std::string> pickerChoice_;
+  int pickersMade_ = 0;  // the UI thread's only
   bool rosterHasUnmappable_ = false;
 };
 

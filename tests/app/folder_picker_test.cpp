@@ -2,55 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <vector>
+
+#include "fake_picker_view.h"
 
 namespace quenmora::app {
 namespace {
 
-class FakePickerView : public FolderPickerView {
- public:
-  void SelectDrive(std::string_view root) override { drive = root; }
-  void ShowDirectories(std::span<const DirectoryEntry> shown, std::size_t current) override {
-    entries.assign(shown.begin(), shown.end());
-    currentEntry = current;
-  }
-  void SetSelectedDirectory(std::string_view text) override { selected.emplace_back(text); }
-  void Close() override { ++closes; }
-
-  std::string drive;
-  std::vector<DirectoryEntry> entries;
-  std::size_t currentEntry = 0;
-  std::vector<std::string> selected;  // every text `编辑框1` was given
-  int closes = 0;
-};
-
-// A small disk: C:\ and D:\ with a few folders.
-std::vector<std::string> ListFakeDisk(std::string_view directory) {
-  static const std::map<std::string, std::vector<std::string>, std::less<>> disk{
-      {"C:\\", {"Windows", "Users"}},
-      {"D:\\", {"Program Files", "photos"}},
-      {"D:\\photos", {"2024", "2023"}},
-      {"D:\\Program Files", {"Quenmora"}},
-  };
-  const auto it = disk.find(directory);
-  return it == disk.end() ? std::vector<std::string>{} : it->second;
-}
+using testing::FakeDiskSources;
+using testing::FakePickerView;
+using testing::kHomeStart;
+using testing::kWindowsStart;
 
 class FolderPickerTest : public ::testing::Test {
  protected:
-  FolderPicker& Open(std::string receiveDirectory) {
-    picker.emplace(view, std::move(receiveDirectory),
-                   [this](std::string_view chosen) { written.emplace_back(chosen); }, ListFakeDisk);
+  FolderPicker& Open(std::string receiveDirectory, PickerStart start = kWindowsStart) {
+    picker.emplace(view, FakeDiskSources(std::move(start)), std::move(receiveDirectory),
+                   [this](std::string_view chosen) { written.emplace_back(chosen); });
     picker->Created();
     return *picker;
   }
-  std::size_t IndexOf(std::string_view name) const {
-    for (std::size_t i = 0; i < view.entries.size(); ++i)
-      if (view.entries[i].name == name) return i;
-    ADD_FAILURE() << "no entry " << name;
-    return 0;
+  ListRow RowOf(std::string_view name) const {
+    const ListRow row = view.RowOf(name);
+    if (row < 0) ADD_FAILURE() << "no entry " << name;
+    return row;
   }
 
   FakePickerView view;
@@ -60,7 +36,8 @@ class FolderPickerTest : public ::testing::Test {
 
 TEST_F(FolderPickerTest, EmptyReceiveDirectoryOpensOnProgramFilesWithDriveD) {
   Open("");
-  EXPECT_EQ(view.drive, "D:\\");
+  EXPECT_EQ(view.drives, FakeDiskSources().driveRoots());
+  EXPECT_EQ(view.drive(), "D:\\");
   EXPECT_EQ(view.selected, std::vector<std::string>{"D:\\Program Files"});
   EXPECT_EQ(view.entries, (std::vector<DirectoryEntry>{
                               {"D:\\", 0}, {"Program Files", 1}, {"Quenmora", 2}}));
@@ -69,101 +46,111 @@ TEST_F(FolderPickerTest, EmptyReceiveDirectoryOpensOnProgramFilesWithDriveD) {
 
 TEST_F(FolderPickerTest, DefaultReceiveDirectoryOpensOnTheRootOfD) {
   Open("D:\\");
-  EXPECT_EQ(view.drive, "D:\\");
+  EXPECT_EQ(view.drive(), "D:\\");
   EXPECT_EQ(view.selected, std::vector<std::string>{"D:\\"});
   EXPECT_EQ(view.entries, (std::vector<DirectoryEntry>{
                               {"D:\\", 0}, {"photos", 1}, {"Program Files", 1}}));
   EXPECT_EQ(view.currentEntry, 0u);
 }
 
-TEST_F(FolderPickerTest, DriveComesFromTheFirstThreeBytesOfTheReceiveDirectory) {
-  Open("C:\\Users\\school");
-  EXPECT_EQ(view.drive, "C:\\");
-  EXPECT_EQ(view.selected.back(), "C:\\Users\\school");
-}
-
-TEST_F(FolderPickerTest, PathWithoutADriveKeepsDriveDAndShowsThePathAsGiven) {
-  Open("\\\\server\\photos");
-  EXPECT_EQ(view.drive, "D:\\");
-  EXPECT_EQ(view.selected.back(), "\\\\server\\photos");
-}
-
-// Where drives are named by paths, a "/" receive directory goes to the drive list whole; the
-// Windows start leaves everything without a drive root on drive D.
-TEST_F(FolderPickerTest, DriveListGetsTheDriveOrTheWholePathWhereDrivesArePaths) {
-  const PickerStart home{.directory = "/home/li", .drive = "/home/li"};
+// The drive list offers drive letters and, where drives are named by paths, the drives that hold
+// them; the picker selects the one holding its start, whatever the letter's case, or none.
+TEST_F(FolderPickerTest, SelectsTheDriveThatHoldsTheStartAndShowsTheListsValue) {
   struct Case {
     std::string receiveDirectory;
     PickerStart start;
-    std::string drive;
+    std::string drive;  // empty: none selected
     std::string selected;
   };
   const Case cases[] = {
-      {"", home, "/home/li", "/home/li"},
-      {"/media/li/USB/photos", home, "/media/li/USB/photos", "/media/li/USB/photos"},
-      {"photos", home, "/home/li", "photos"},
-      {"D:\\photos", home, "D:\\", "D:\\photos"},
-      {"/photos", {}, "D:\\", "/photos"},
+      {"c:\\Users\\school", kWindowsStart, "C:\\", "C:\\Users\\school"},
+      {"\\\\server\\photos", kWindowsStart, "D:\\", "\\\\server\\photos"},
+      {"/photos", kWindowsStart, "D:\\", "/photos"},
+      {"E:\\photos", kWindowsStart, "", "E:\\photos"},
+      {"", kHomeStart, "/home/li", "/home/li"},
+      {"/home/li/Pictures", kHomeStart, "/home/li", "/home/li/Pictures"},
+      {"/home/lin", kHomeStart, "/", "/home/lin"},
+      {"/media/li/USB/photos", kHomeStart, "/media/li/USB", "/media/li/USB/photos"},
+      {"photos", kHomeStart, "/home/li", "photos"},
+      {"D:\\photos", kHomeStart, "D:\\", "D:\\photos"},
   };
   for (const Case& c : cases) {
     FakePickerView fresh;
-    FolderPicker opened(fresh, c.receiveDirectory, [](std::string_view) {}, ListFakeDisk, c.start);
+    FolderPicker opened(fresh, FakeDiskSources(c.start), c.receiveDirectory, [](std::string_view) {});
     opened.Created();
-    EXPECT_EQ(fresh.drive, c.drive) << c.receiveDirectory;
+    EXPECT_EQ(fresh.drive(), c.drive) << c.receiveDirectory;
     EXPECT_EQ(fresh.selected, std::vector<std::string>{c.selected}) << c.receiveDirectory;
   }
 }
 
-TEST_F(FolderPickerTest, ChoosingADriveResetsListAndLabelToItsRoot) {
+TEST_F(FolderPickerTest, ChoosingADriveResetsListAndLabelToItsRootAndRowsOutsideTheListDoNothing) {
   Open("D:\\photos");
-  picker->DriveChanged("C:\\");
+  const std::vector<DirectoryEntry> opened = view.entries;
+  for (const ListRow outside : {ListRow{-1}, static_cast<ListRow>(view.drives.size())}) {
+    picker->DriveChosen(outside);
+    EXPECT_EQ(view.entries, opened) << outside;
+    EXPECT_EQ(view.selected, std::vector<std::string>{"D:\\photos"}) << outside;
+  }
+  picker->DriveChosen(0);  // the first drive, C:
   EXPECT_EQ(view.selected.back(), "C:\\");
   EXPECT_EQ(view.entries, (std::vector<DirectoryEntry>{{"C:\\", 0}, {"Users", 1}, {"Windows", 1}}));
 }
 
 TEST_F(FolderPickerTest, OpeningEntriesAndPressesOnTheListShowTheListsValue) {
   Open("D:\\");
-  picker->EntryOpened(IndexOf("photos"));
+  picker->EntryOpened(RowOf("photos"));
   EXPECT_EQ(view.selected.back(), "D:\\photos");
   EXPECT_EQ(view.entries, (std::vector<DirectoryEntry>{
                               {"D:\\", 0}, {"photos", 1}, {"2023", 2}, {"2024", 2}}));
-  picker->EntryOpened(IndexOf("2024"));
+  picker->EntryOpened(RowOf("2024"));
   EXPECT_EQ(view.selected.back(), "D:\\photos\\2024");
+  const std::size_t shown = view.selected.size();
+  picker->EntryOpened(-1);  // no entry selected
+  EXPECT_EQ(view.selected.size(), shown);
   picker->EntryOpened(0);
   EXPECT_EQ(view.selected.back(), "D:\\");
 
-  const std::size_t shown = view.selected.size();
-  picker->ShowListValue();
-  EXPECT_EQ(view.selected.size(), shown + 1);
+  const std::size_t before = view.selected.size();
+  picker->DirectoryListPressed();
+  EXPECT_EQ(view.selected.size(), before + 1);
   EXPECT_EQ(view.selected.back(), "D:\\");
 }
 
 TEST_F(FolderPickerTest, OkWithoutBrowsingWritesBackTheStartDirectory) {
   Open("D:\\photos");
-  picker->OkClicked();
+  picker->Clicked(PickerControl::按钮1);
   EXPECT_EQ(written, std::vector<std::string>{"D:\\photos"});
   EXPECT_EQ(view.closes, 1);
 }
 
 TEST_F(FolderPickerTest, OkWritesTheListsValueNotTheReceiveDirectoryText) {
   Open("d:\\photos\\\\2024\\");
-  picker->OkClicked();
+  picker->Clicked(PickerControl::按钮1);
   EXPECT_EQ(written, std::vector<std::string>{"D:\\photos\\2024"});
 }
 
 TEST_F(FolderPickerTest, OkAfterBrowsingWritesTheChosenDirectory) {
   Open("D:\\");
-  picker->EntryOpened(IndexOf("Program Files"));
-  picker->OkClicked();
+  picker->EntryOpened(RowOf("Program Files"));
+  picker->Clicked(PickerControl::按钮1);
   EXPECT_EQ(written, std::vector<std::string>{"D:\\Program Files"});
 }
 
-TEST_F(FolderPickerTest, CancelWritesNothingEvenAfterBrowsing) {
+// Cancel, Escape and the close box leave the receive directory as it was; a click on a control
+// that is no button does nothing at all.
+TEST_F(FolderPickerTest, EveryWayOutButOkWritesNothingAndOtherClicksDoNothing) {
   Open("D:\\photos");
-  picker->DriveChanged("C:\\");
-  picker->CancelClicked();
-  EXPECT_TRUE(written.empty());
+  picker->DriveChosen(0);
+  for (const PickerControl control : {PickerControl::标签1, PickerControl::驱动框1,
+                                      PickerControl::目录框1, PickerControl::标签2,
+                                      PickerControl::编辑框1})
+    picker->Clicked(control);
+  EXPECT_EQ(view.closes, 0);
+  picker->Clicked(PickerControl::按钮2);
   EXPECT_EQ(view.closes, 1);
+  picker->CloseRequested();
+  EXPECT_EQ(view.closes, 2);
+  EXPECT_TRUE(written.empty());
 }
 
 }  // namespace

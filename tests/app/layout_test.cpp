@@ -23,20 +23,20 @@ constexpr ControlSpec kBesideSpec{.id = kBeside, .kind = ControlKind::Button,
                                   .left = 2, .top = 90, .width = 40, .height = 20, .text = ""};
 
 constexpr WindowSpec Window(std::span<const ControlSpec> controls) {
-  return WindowSpec{.caption = "Test", .left = 0, .top = 0, .width = 200, .height = 150,
-                    .minClientWidth = 120, .minClientHeight = 110, .controls = controls};
+  return WindowSpec{.caption = "Test", .left = 0, .top = 0, .clientWidth = 120,
+                    .clientHeight = 110, .controls = controls};
 }
 
 const std::array kControls{kBoxSpec, kInBoxSpec, kBesideSpec};
 const WindowSpec kWindow = Window(kControls);
 
-// The ids of the controls that leave the minimum client area, or their group box.
+// The ids of the controls that leave the client area, or their group box.
 std::vector<int> Misfits(const WindowSpec& window) {
   std::vector<int> misfits;
   for (const ControlSpec& control : window.controls) {
     const Rect rect = ClientRect(window, control);
-    bool fits = rect.left >= 0 && rect.top >= 0 && rect.left + rect.width <= window.minClientWidth &&
-                rect.top + rect.height <= window.minClientHeight;
+    bool fits = rect.left >= 0 && rect.top >= 0 && rect.left + rect.width <= window.clientWidth &&
+                rect.top + rect.height <= window.clientHeight;
     if (control.parent) {
       const ControlSpec& box = Control(window, *control.parent);
       fits = fits && box.kind == ControlKind::GroupBox && control.left + control.width <= box.width &&
@@ -71,9 +71,9 @@ TEST(Layout, ControlFindsTheEntryOfItsIdAndThrowsForAnIdNotInTheWindow) {
   EXPECT_THROW(Control(MainWindowLayout(), static_cast<int>(MainControl::按钮2) + 1), std::out_of_range);
 }
 
-TEST(Layout, MisfitsNamesControlsOutsideTheMinimumClientAreaOrTheirBox) {
+TEST(Layout, MisfitsNamesControlsOutsideTheClientAreaOrTheirBox) {
   ControlSpec tooWide = kBesideSpec;
-  tooWide.width = 119;  // from 2: one past the minimum client width
+  tooWide.width = 119;  // from 2: one past the client width
   ControlSpec tooLow = kBesideSpec;
   tooLow.top = 91;  // down to 111
   ControlSpec leftOfWindow = kBesideSpec;
@@ -103,7 +103,7 @@ TEST(Layout, MisfitsNamesControlsOutsideTheMinimumClientAreaOrTheirBox) {
   }
 }
 
-TEST(Layout, ControlsFitTheMinimumClientAreas) {
+TEST(Layout, ControlsFitTheClientAreas) {
   EXPECT_EQ(Misfits(MainWindowLayout()), std::vector<int>{});
   EXPECT_EQ(Misfits(FolderPickerLayout()), std::vector<int>{});
 }

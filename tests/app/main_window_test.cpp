@@ -19,6 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::FakeMainView;
+using testing::FakePickerView;
 using test_support::TestPhone;
 using test_support::TestUiThread;
 namespace fs = std::filesystem;
@@ -49,16 +50,20 @@ bool Eventually(const std::function<bool()>& condition) {
   return true;
 }
 
-AddressSource Addresses(std::vector<std::string> addresses) {
-  return [addresses] { return addresses; };
+// The given addresses, the fake disk, a server on `port` (0: a free one) and "D:\" at start.
+MainWindowSources Sources(std::vector<std::string> addresses, std::uint16_t port = 0,
+                          std::string receiveDirectory = "D:\\") {
+  return {.addresses = [addresses] { return addresses; },
+          .picker = testing::FakeDiskSources(),
+          .port = port,
+          .receiveDirectory = std::move(receiveDirectory)};
 }
 
 class MainWindowTest : public ::testing::Test {
  protected:
   std::unique_ptr<MainWindow> OpenWindow(std::vector<std::string> addresses = {"192.168.1.20"},
                                          std::uint16_t port = 0) {
-    auto window = std::make_unique<MainWindow>(view, ui.executor(), Addresses(std::move(addresses)),
-                                               port);
+    auto window = std::make_unique<MainWindow>(view, ui.executor(), Sources(std::move(addresses), port));
     window->Created();
     return window;
   }
@@ -72,7 +77,7 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, StartsServerThenSetsReceiveDirectoryThenWorkerAppends) {
   // Tasks run at once on the worker thread, so an append made too early would show in the log.
-  MainWindow window(view, [](link::UiTask task) { task(); }, Addresses({"10.1.2.3"}), 0);
+  MainWindow window(view, [](link::UiTask task) { task(); }, Sources({"10.1.2.3"}));
   bool listeningWhenDirectorySet = false;
   view.beforeSetText = [&](MainControl control) {
     if (control == MainControl::目录编辑框1) listeningWhenDirectorySet = window.phoneLink().port() != 0;
@@ -92,7 +97,7 @@ TEST_F(MainWindowTest, StartsServerThenSetsReceiveDirectoryThenWorkerAppends) {
 }
 
 TEST_F(MainWindowTest, TheGivenReceiveDirectoryGoesIntoItsBoxAtStart) {
-  MainWindow window(view, ui.executor(), Addresses({}), 0, "/home/li/Pictures");
+  MainWindow window(view, ui.executor(), Sources({}, 0, "/home/li/Pictures"));
   window.Created();
   EXPECT_EQ(view.text(MainControl::目录编辑框1), "/home/li/Pictures");
 }
@@ -101,7 +106,7 @@ TEST_F(MainWindowTest, InformationBoxHasOneAppendPerAddressThenTheInstructions) 
   for (const std::vector<std::string>& addresses :
        {std::vector<std::string>{}, {"192.168.1.20"}, {"192.168.1.20", "10.0.0.7"}}) {
     FakeMainView fresh;
-    MainWindow window(fresh, ui.executor(), Addresses(addresses), 0);
+    MainWindow window(fresh, ui.executor(), Sources(addresses));
     window.Created();
     ASSERT_TRUE(ui.RunUntil([&] { return fresh.text(kInfoBox).ends_with(kInstructions); }));
     std::vector<std::string> expected;
@@ -125,7 +130,7 @@ TEST_F(MainWindowTest, WithOneAddressTheBoxReadsAddressBlankLineHeadingAndTwoSte
 
 TEST_F(MainWindowTest, ListenFailureNoticeHasItsOwnLineBeforeTheAddresses) {
   FakeMainView first;
-  MainWindow holder(first, ui.executor(), Addresses({}), 0);
+  MainWindow holder(first, ui.executor(), Sources({}));
   holder.Created();
   ASSERT_NE(holder.phoneLink().port(), 0);
 
@@ -209,9 +214,9 @@ TEST_F(MainWindowTest, RosterRefusalsComeInOrderWithoutAnUnmappableNotice) {
   ASSERT_TRUE(WaitForInstructions());
   const std::string informationText = view.text(kInfoBox);
 
-  window->SendRosterClicked();  // empty roster, no phone: the roster message wins
+  window->Clicked(MainControl::按钮1);  // empty roster, no phone: the roster message wins
   view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
-  window->SendRosterClicked();  // no phone
+  window->Clicked(MainControl::按钮1);  // no phone
   ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
 
   EXPECT_EQ(view.messages(),
@@ -229,7 +234,7 @@ TEST_F(MainWindowTest, RosterSentWithReplacedCharactersSaysSoInTheInformationBox
 
   const std::string roster = "1001\tZhang?\t110\t1\r\n";
   view.Type(MainControl::编辑框2, roster, /*unmappable=*/true);
-  window->SendRosterClicked();
+  window->Clicked(MainControl::按钮1);
   const std::string message = "STAT||" + roster + "||END";
   EXPECT_EQ(phone.Read(message.size()), message);
   const std::string withNotice =
@@ -238,7 +243,7 @@ TEST_F(MainWindowTest, RosterSentWithReplacedCharactersSaysSoInTheInformationBox
       << view.text(kInfoBox);
 
   view.Type(MainControl::编辑框2, roster, /*unmappable=*/false);
-  window->SendRosterClicked();
+  window->Clicked(MainControl::按钮1);
   EXPECT_EQ(phone.Read(message.size()), message);
   ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
   EXPECT_EQ(view.text(kInfoBox), withNotice);
@@ -258,7 +263,7 @@ TEST_F(MainWindowTest, RosterSentToAPhoneThatHadGoneSaysSoOnceTheSendFails) {
   // out, with its notice, and the failed send shows the message afterwards.
   ASSERT_TRUE(ui.WaitForPending(1));
   view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
-  window->SendRosterClicked();
+  window->Clicked(MainControl::按钮1);
   EXPECT_TRUE(view.messages().empty());
   EXPECT_TRUE(ui.RunUntil(
       [&] { return view.messages() == std::vector<std::string>{std::string(link::kPhoneNotConnected)}; }));
@@ -282,7 +287,7 @@ TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInforma
   phone.Write("STAT||..%2Fescape.jpg\r\n");
   ASSERT_TRUE(ui.RunUntil([&] { return view.text(kInfoBox).ends_with("../escape.jpg\r\n"); }));
   view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
-  window->SendRosterClicked();
+  window->Clicked(MainControl::按钮1);
   ASSERT_TRUE(ui.RunUntil(
       [&] { return view.text(kInfoBox).ends_with(std::string(kRosterHasUnmappable) + "\r\n"); }));
 
@@ -290,14 +295,52 @@ TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInforma
   EXPECT_EQ(view.focus(), MainControl::编辑框2);
 }
 
+// The picker the window builds from its sources opens on the receive directory each time and
+// writes only what OK chooses.
 TEST_F(MainWindowTest, ChooseButtonRunsThePickerOnTheReceiveDirectoryAndTakesItsChoice) {
   const auto window = OpenWindow();
-  view.Type(MainControl::目录编辑框1, "E:\\photos");
-  window->ChooseClicked();  // cancelled
-  view.PickOnNextRun("F:\\class 1");
-  window->ChooseClicked();
-  EXPECT_EQ(view.pickerStarts(), (std::vector<std::string>{"E:\\photos", "E:\\photos"}));
-  EXPECT_EQ(view.text(MainControl::目录编辑框1), "F:\\class 1");
+  view.Type(MainControl::目录编辑框1, "D:\\photos");
+  std::vector<std::vector<std::string>> shownAtOpening;
+  auto record = [&](FakePickerView& picker) {
+    shownAtOpening.push_back({picker.drive(), picker.selected.at(0)});
+  };
+  view.whilePickerOpen = [&](FolderPicker& picker, FakePickerView& shown) {
+    record(shown);
+    picker.DriveChosen(0);
+    picker.Clicked(PickerControl::按钮2);
+  };
+  window->Clicked(MainControl::按钮2);
+  EXPECT_EQ(view.text(MainControl::目录编辑框1), "D:\\photos");
+
+  view.whilePickerOpen = [&](FolderPicker& picker, FakePickerView& shown) {
+    record(shown);
+    picker.EntryOpened(shown.RowOf("2024"));
+    picker.Clicked(PickerControl::按钮1);
+    EXPECT_EQ(shown.closes, 1);
+  };
+  window->Clicked(MainControl::按钮2);
+  EXPECT_EQ(view.text(MainControl::目录编辑框1), "D:\\photos\\2024");
+  EXPECT_EQ(view.pickersMade(), 2);
+  EXPECT_EQ(shownAtOpening, (std::vector<std::vector<std::string>>{{"D:\\", "D:\\photos"},
+                                                                  {"D:\\", "D:\\photos"}}));
+}
+
+// Only the two buttons do something when clicked.
+TEST_F(MainWindowTest, ClicksOnControlsOtherThanTheButtonsDoNothing) {
+  const auto window = OpenWindow();
+  ASSERT_TRUE(WaitForInstructions());
+  const std::vector<FakeMainView::Call> before = view.calls();
+  for (const MainControl control :
+       {MainControl::标签1, MainControl::编辑框1, MainControl::分组框2, MainControl::标签5,
+        MainControl::标签6, MainControl::编辑框2, MainControl::分组框1, MainControl::标签3,
+        MainControl::标签4, MainControl::标签2, MainControl::目录编辑框1})
+    window->Clicked(control);
+  ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
+  EXPECT_EQ(view.calls().size(), before.size());
+  EXPECT_TRUE(view.messages().empty());
+  EXPECT_EQ(view.pickersMade(), 0);
+  window->Clicked(MainControl::按钮1);  // the empty roster, as a check that clicks do arrive
+  EXPECT_EQ(view.messages(), std::vector<std::string>{std::string(link::kRosterEmpty)});
 }
 
 TEST_F(MainWindowTest, WorkerAppendsArrivingAfterTheWindowIsGoneAreDropped) {

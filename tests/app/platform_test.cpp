@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/directory_list_model.h"
+#include "app/start_directories.h"
 #include "text/codepage.h"
 
 namespace quenmora::app {
@@ -111,6 +112,28 @@ TEST_F(TemporaryTree, DriveRootsAreTheRootThenTheHomeFolderThenMountedVolumes) {
   EXPECT_EQ(DriveRoots(), (std::vector<std::string>{"/", rootText}));
   const ScopedEnvironment rootHome("HOME", "/");
   EXPECT_EQ(DriveRoots(), std::vector<std::string>{"/"});
+}
+
+// Photos go to the Pictures folder that user-dirs.dirs names, or else ~/Pictures, when it
+// exists; otherwise to the home folder, where the picker starts in any case.
+TEST_F(TemporaryTree, StartDirectoriesAreAnExistingXdgPicturesFolderElseTheHomeFolder) {
+  const ScopedEnvironment home("HOME", root.string());
+  const ScopedEnvironment config("XDG_CONFIG_HOME", (root / "config").string());
+  const auto receiveDirectory = [&] {
+    const StartDirectories start = MachineStartDirectories();
+    EXPECT_EQ(start.picker.directory, rootText);
+    EXPECT_EQ(start.picker.drive, rootText);
+    return start.receiveDirectory;
+  };
+  EXPECT_EQ(receiveDirectory(), rootText);
+  fs::create_directories(root / "Pictures");
+  EXPECT_EQ(receiveDirectory(), rootText + "/Pictures");
+  fs::create_directories(root / "config");
+  std::ofstream(root / "config" / "user-dirs.dirs")
+      << "XDG_PICTURES_DIR=\"$HOME/" << text::AnsiToUtf8(kStudentsGbk) << "\"\n";
+  EXPECT_EQ(receiveDirectory(), rootText) << "named, but not there";
+  fs::create_directories(root / kStudents);
+  EXPECT_EQ(receiveDirectory(), rootText + "/" + kStudentsGbk);
 }
 
 #endif

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/qt/main_window_view.h"
+#include "app/folder_picker.h"
 
 namespace quenmora::qt::testing {
 

@@ -23,20 +23,16 @@ namespace quenmora::qt {
 namespace {
 
 using app::PickerControl;
-using testing::kFakeDrives;
-using testing::ListFakeDisk;
-
+// The dialog as RunModal opens it, shown without the modal loop so the test can look at it.
 struct OpenPicker {
   explicit OpenPicker(std::string receiveDirectory)
-      : logic(dialog, std::move(receiveDirectory),
-              [this](std::string_view chosen) { written.emplace_back(chosen); }, ListFakeDisk,
-              testing::FakePickerSources().start) {
-    dialog.HandEventsTo(logic);
-    logic.Created();
+      : logic(dialog, testing::FakePickerSources(), std::move(receiveDirectory),
+              [this](std::string_view chosen) { written.emplace_back(chosen); }) {
+    dialog.Attach(logic);
     dialog.show();
   }
   std::vector<std::string> written;
-  FolderPickerDialog dialog{nullptr, kFakeDrives};
+  FolderPickerDialog dialog{nullptr};
   app::FolderPicker logic;
 };
 

@@ -86,10 +86,10 @@ inline void AddControlRows(const app::WindowSpec& layout) {
   for (const app::ControlSpec& entry : layout.controls) QTest::addRow("control %d", entry.id) << entry.id;
 }
 
-// The window itself: caption, fixed size that holds every control, stored position.
+// The window itself: caption, the table's fixed client size, stored position.
 inline void CheckWindow(const QWidget& window, const app::WindowSpec& layout) {
   QCOMPARE(window.windowTitle(), ToQString(layout.caption));
-  QVERIFY(window.width() >= layout.minClientWidth && window.height() >= layout.minClientHeight);
+  QCOMPARE(window.size(), QSize(layout.clientWidth, layout.clientHeight));
   QCOMPARE(window.minimumSize(), window.maximumSize());
   QCOMPARE(window.pos(), QPoint(layout.left, layout.top));
 }

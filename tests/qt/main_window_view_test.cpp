@@ -54,10 +54,12 @@ struct OpenWindow {
     view.show();
   }
   QTemporaryDir receiveDirectory;
-  RecordingMainWindow view{FakePickerSources()};
+  RecordingMainWindow view;
   app::MainWindow logic{view, view.executor(),
-                        [] { return std::vector<std::string>{"10.1.2.3", "192.168.0.7"}; }, 0,
-                        ToGbk(receiveDirectory.path())};
+                        {.addresses = [] { return std::vector<std::string>{"10.1.2.3", "192.168.0.7"}; },
+                         .picker = FakePickerSources(),
+                         .port = 0,
+                         .receiveDirectory = ToGbk(receiveDirectory.path())}};
 };
 
 std::string ExpectedInformation() {

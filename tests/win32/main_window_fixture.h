@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/platform.h"
+#include "app/main_window_sources.h"
 #include "app/texts.h"
 #include "app/win32/main_window_view.h"
 #include "app/win32/wide_text.h"
@@ -28,8 +28,12 @@ class RecordingMainWindow : public MainWindowView {
 
 inline std::vector<std::string> TwoAddresses() { return {"10.1.2.3", "192.168.0.7"}; }
 
-inline app::PickerSources MachinePickerSources() {
-  return {.lister = app::ListSubdirectories, .driveRoots = app::DriveRoots, .start = {}};
+// The machine's own sources, but TwoAddresses and a free port.
+inline app::MainWindowSources TestSources() {
+  app::MainWindowSources sources = app::MachineSources();
+  sources.addresses = TwoAddresses;
+  sources.port = 0;
+  return sources;
 }
 
 // The information box once the worker has listed TwoAddresses and the instructions.
@@ -57,8 +61,8 @@ class MainWindowTest : public ::testing::Test {
   std::wstring TextOf(app::MainControl control) const { return WindowText(Control(control)); }
   void Click(app::MainControl button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
 
-  RecordingMainWindow window{GetModuleHandleW(nullptr), MachinePickerSources()};
-  app::MainWindow logic{window, window.executor(), TwoAddresses, 0};
+  RecordingMainWindow window{GetModuleHandleW(nullptr)};
+  app::MainWindow logic{window, window.executor(), TestSources()};
 };
 
 }  // namespace quenmora::win32::test_support

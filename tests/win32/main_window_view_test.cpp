@@ -71,8 +71,8 @@ TEST_F(MainWindowTest, PlacesControlsOfAGroupBoxRelativeToItButAsChildrenOfTheWi
 
   RECT client;
   GetClientRect(window.window(), &client);
-  EXPECT_GE(client.right, Scale(layout.minClientWidth, dpi));
-  EXPECT_GE(client.bottom, Scale(layout.minClientHeight, dpi));
+  EXPECT_EQ(client.right, Scale(layout.clientWidth, dpi));
+  EXPECT_EQ(client.bottom, Scale(layout.clientHeight, dpi));
 }
 
 TEST_F(MainWindowTest, ColoursOfEveryControlComeFromTheTable) {
@@ -226,7 +226,7 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST(MainWindowMessageBox, HasTheCaptionQuenmoraAnOkButtonAndNoIcon) {
-  MainWindowView window(GetModuleHandleW(nullptr), test_support::MachinePickerSources());
+  MainWindowView window(GetModuleHandleW(nullptr));
   ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
   boxOwner = window.window();
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseMessageBox);

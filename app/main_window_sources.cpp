@@ -1,0 +1,19 @@
+#include "app/main_window_sources.h"
+
+#include <utility>
+
+#include "app/platform.h"
+#include "app/start_directories.h"
+
+namespace quenmora::app {
+
+MainWindowSources MachineSources() {
+  StartDirectories start = MachineStartDirectories();
+  return {.addresses = LocalIpv4Addresses,
+          .picker = {.lister = ListSubdirectories, .driveRoots = DriveRoots,
+                     .start = std::move(start.picker)},
+          .port = link::kPhonePort,
+          .receiveDirectory = std::move(start.receiveDirectory)};
+}
+
+}  // namespace quenmora::app

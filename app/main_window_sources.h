@@ -1,0 +1,25 @@
+#pragma once
+// What the program's main gives the main window's logic.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/folder_picker.h"
+#include "link/wire_format.h"
+
+namespace quenmora::app {
+
+using AddressSource = std::function<std::vector<std::string>()>;
+
+struct MainWindowSources {
+  AddressSource addresses;  // listed in `编辑框1` at start
+  PickerSources picker;     // what each opening of the folder picker is made from
+  std::uint16_t port = link::kPhonePort;
+  std::string receiveDirectory;  // `目录编辑框1` at start
+};
+
+// This machine's: its IPv4 addresses, its disk, port 3456 and its start directories.
+MainWindowSources MachineSources();
+
+}  // namespace quenmora::app
