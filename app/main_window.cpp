@@ -53,6 +53,7 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, MainWindowSources so
                     },
                 .rosterText = [this] { return RosterText(); },
                 .rosterSendFailed = [this] { view_.ShowMessage(link::kPhoneNotConnected); },
+                .after = std::move(sources.clock),
             }) {}
 
 void MainWindow::Created() {

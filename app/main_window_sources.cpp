@@ -13,7 +13,8 @@ MainWindowSources MachineSources() {
           .picker = {.lister = ListSubdirectories, .driveRoots = DriveRoots,
                      .start = std::move(start.picker)},
           .port = link::kPhonePort,
-          .receiveDirectory = std::move(start.receiveDirectory)};
+          .receiveDirectory = std::move(start.receiveDirectory),
+          .clock = {}};
 }
 
 }  // namespace quenmora::app

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/folder_picker.h"
+#include "link/ui_executor.h"
 #include "link/wire_format.h"
 
 namespace quenmora::app {
@@ -17,6 +18,9 @@ struct MainWindowSources {
   PickerSources picker;     // what each opening of the folder picker is made from
   std::uint16_t port = link::kPhonePort;
   std::string receiveDirectory;  // `目录编辑框1` at start
+  // The clock of the lines that wait (a phone that left, lines gathered for a second); when empty,
+  // the link's own.
+  link::UiTimer clock;
 };
 
 // This machine's: its IPv4 addresses, its disk, port 3456 and its start directories.

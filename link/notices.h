@@ -49,6 +49,15 @@ inline constexpr text::GbkText kFloodingConnectionClosed{u8"已断开发送大�
 // what the older one still sends for it is dropped. The path follows.
 inline constexpr text::GbkText kTakenOver{u8"照片已由新的连接重新接收，旧连接的数据已丢弃：",
     "\xd5\xd5\xc6\xac\xd2\xd1\xd3\xc9\xd0\xc2\xb5\xc4\xc1\xac\xbd\xd3\xd6\xd8\xd0\xc2\xbd\xd3\xca\xd5\xa3\xac\xbe\xc9\xc1\xac\xbd\xd3\xb5\xc4\xca\xfd\xbe\xdd\xd2\xd1\xb6\xaa\xc6\xfa\xa3\xba"};
+// A phone (its IP follows) connected while no connection from it was live; one whose last
+// connection closed and that did not reconnect within a few seconds.
+inline constexpr text::GbkText kPhoneConnected{u8"手机已连接：", "\xca\xd6\xbb\xfa\xd2\xd1\xc1\xac\xbd\xd3\xa3\xba"};
+inline constexpr text::GbkText kPhoneDisconnected{u8"手机已断开：", "\xca\xd6\xbb\xfa\xd2\xd1\xb6\xcf\xbf\xaa\xa3\xba"};
+// The roster went out whole: the phone's IP, then its number of non-empty rows between these.
+inline constexpr text::GbkText kRosterSentBeforeRows{u8"名册已发送到手机：",
+    "\xc3\xfb\xb2\xe1\xd2\xd1\xb7\xa2\xcb\xcd\xb5\xbd\xca\xd6\xbb\xfa\xa3\xba"};
+inline constexpr text::GbkText kRowsBefore{u8"（共", "\xa3\xa8\xb9\xb2"};
+inline constexpr text::GbkText kRowsAfter{u8"行）", "\xd0\xd0\xa3\xa9"};
 // After a notice that stands for several of its kind from one read: how many more, between these.
 inline constexpr text::GbkText kMoreOfTheKindBefore{u8"（另有", "\xa3\xa8\xc1\xed\xd3\xd0"};
 inline constexpr text::GbkText kMoreOfTheKindAfter{u8"个）", "\xb8\xf6\xa3\xa9"};
@@ -60,11 +69,15 @@ inline constexpr std::array kGbkTexts{kRosterEmpty, kPhoneNotConnected, kListenF
                                       kListenFailedAfterPort, kNameRefused, kCannotCreateFile,
                                       kWriteFailed, kDataDropped, kIdleConnectionClosed,
                                       kNewConnectionRefused, kIncompletePhoto, kBadReceiveDirectory,
-                                      kFloodingConnectionClosed, kTakenOver, kMoreOfTheKindBefore,
+                                      kFloodingConnectionClosed, kTakenOver, kPhoneConnected,
+                                      kPhoneDisconnected, kRosterSentBeforeRows, kRowsBefore,
+                                      kRowsAfter, kMoreOfTheKindBefore,
                                       kMoreOfTheKindAfter, kShortenedEnd};
 
 // The notice that the server cannot listen on `port`.
 std::string ListenFailedNotice(std::uint16_t port);
+// The notice that `roster` went to the phone at `host`, with its number of non-empty rows.
+std::string RosterSentNotice(std::string_view host, std::string_view roster);
 
 // The longest name or path a notice shows, in characters: a name from the network can be kilobytes
 // long, and the operator needs only enough of it to recognise the photo.

@@ -1,12 +1,14 @@
 #include "link/phone_link.h"
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "link/notices.h"
+#include "link/phone_presence.h"
 #include "link/phone_server.h"
 #include "link/roster_message.h"
 
@@ -18,6 +20,10 @@ class PhoneLink::Impl {
       : ui_(ui),
         hooks_(std::move(hooks)),
         receiver_(hooks_.reception),
+        presence_(
+            hooks_.after ? hooks_.after
+                         : [this](std::chrono::milliseconds delay, UiTask task) { server_.After(delay, std::move(task)); },
+            [this](const std::string& line) { Notice(line); }),
         server_(std::move(ui),
                 ServerEvents{
                     .clientConnected = [this](const Client& client) { Connected(client); },
@@ -26,13 +32,13 @@ class PhoneLink::Impl {
                           // A connection the link has closed has been told so: what it still
                           // sent would only make a partial photo.
                           if (!IsLive(client.id)) return false;
-                          return receiver_.HandleChunk(client, chunk);
+                          if (receiver_.HandleChunk(client, chunk)) return true;
+                          Leave(client.id, false);  // the receiver's line has said why
+                          return false;
                         },
                     .clientGone = [this](const Client& client) { Gone(client); },
                     .sendFinished =
-                        [this](const Client&, bool ok) {
-                          if (!ok && hooks_.rosterSendFailed) hooks_.rosterSendFailed();
-                        },
+                        [this](const Client& client, bool ok) { RosterSent(client.id, ok); },
                 }) {}
 
   ~Impl() {
@@ -58,6 +64,7 @@ class PhoneLink::Impl {
     // A phone that has gone would make the send fail silently; refuse instead.
     if (!currentClient_ || !IsLive(currentClient_->id)) return outcome(kRefusedNoPhoneConnected);
     server_.Send(currentClient_->id, BuildRosterMessage(roster.text));
+    rostersOnTheWay_.push_back({currentClient_->id, RosterSentNotice(currentClient_->host(), roster.text)});
     return outcome(kSent);
   }
 
@@ -75,33 +82,50 @@ class PhoneLink::Impl {
 
  private:
   void Connected(const Client& client) {
-    liveClients_.push_back(client);
-    if (liveClients_.size() > kLinkConnectionLimit) {
-      const auto newest = std::prev(liveClients_.end());
-      const auto idle = std::find_if(liveClients_.begin(), newest, [this](const Client& live) {
-        return !receiver_.IsReceivingFile(live.id);
-      });
-      if (idle == newest) return Close(newest, kNewConnectionRefused);
-      Close(idle, kIdleConnectionClosed);
+    if (liveClients_.size() >= kLinkConnectionLimit) {
+      const auto idle = std::ranges::find_if(
+          liveClients_, [this](const Client& live) { return !receiver_.IsReceivingFile(live.id); });
+      if (idle == liveClients_.end()) {
+        // Never live for the link: its data is refused, and it never counts as a phone that came.
+        Notice(std::string(kNewConnectionRefused) + client.address);
+        server_.Disconnect(client.id);
+        return;
+      }
+      Notice(std::string(kIdleConnectionClosed) + idle->address);
+      server_.Disconnect(idle->id);
+      Leave(idle->id, false);
     }
+    liveClients_.push_back(client);
+    presence_.Arrived(client.host());
     currentClient_ = client;
-  }
-
-  // The connection is no longer live for the link from now on; the server's clientGone follows.
-  void Close(std::vector<Client>::iterator live, std::string_view notice) {
-    Notice(std::string(notice) + live->address);
-    server_.Disconnect(live->id);
-    liveClients_.erase(live);
   }
 
   void Gone(const Client& client) {
     receiver_.ClientGone(client.id);
-    std::erase_if(liveClients_, [&](const Client& live) { return live.id == client.id; });
+    Leave(client.id, true);
   }
 
-  bool IsLive(ConnectionId id) const {
-    return std::ranges::any_of(liveClients_, [id](const Client& live) { return live.id == id; });
+  // The connection is no longer live for the link; `announce` is false when the link closed it,
+  // with a line of its own. Nothing when it was not live.
+  void Leave(ConnectionId id, bool announce) {
+    const auto live = std::ranges::find(liveClients_, id, &Client::id);
+    if (live == liveClients_.end()) return;
+    presence_.Left(live->host(), announce);
+    liveClients_.erase(live);
   }
+
+  void RosterSent(ConnectionId id, bool ok) {
+    const auto sent = std::ranges::find(rostersOnTheWay_, id, &RosterOnTheWay::connection);
+    if (sent == rostersOnTheWay_.end()) return;
+    if (ok) {
+      Notice(sent->notice);
+    } else if (hooks_.rosterSendFailed) {
+      hooks_.rosterSendFailed();
+    }
+    rostersOnTheWay_.erase(sent);
+  }
+
+  bool IsLive(ConnectionId id) const { return std::ranges::find(liveClients_, id, &Client::id) != liveClients_.end(); }
 
   void Notice(const std::string& line) const {
     if (hooks_.reception.notice) hooks_.reception.notice(line);
@@ -111,7 +135,14 @@ class PhoneLink::Impl {
   PhoneLinkHooks hooks_;
   std::optional<Client> currentClient_;  // the most recent connection, kept after it closes
   std::vector<Client> liveClients_;      // oldest first
+  // Rosters handed to the server, in the order sent, with the line that tells each went out.
+  struct RosterOnTheWay {
+    ConnectionId connection;
+    std::string notice;
+  };
+  std::deque<RosterOnTheWay> rostersOnTheWay_;
   PhotoReceiver receiver_;
+  PhonePresence presence_;
   OwnerLifetime lifetime_;  // for the task Shutdown queues
   PhoneServer server_;  // declared last: destroyed first, so no event reaches a half-gone link
 };

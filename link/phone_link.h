@@ -38,6 +38,8 @@ struct PhoneLinkHooks {
   std::function<RosterText()> rosterText;
   // A roster that went out could not be delivered: the phone had gone before the link knew.
   std::function<void()> rosterSendFailed;
+  // The clock of the lines that phones connected or left; when empty, the server's own.
+  UiTimer after;
 };
 
 class PhoneLink {
@@ -50,8 +52,9 @@ class PhoneLink {
   // Starts listening; on failure the notice hook says so. Returns whether it listens.
   bool Start(std::uint16_t port);
   std::uint16_t port() const;
-  // The send button: the roster checks, then the message to `currentClient`. A send that fails
-  // later is reported through `rosterSendFailed`.
+  // The send button: the roster checks, then the message to `currentClient`. Once it has gone out
+  // whole, a notice says so with its number of rows; a send that fails later is reported through
+  // `rosterSendFailed`.
   RosterPushOutcome SendRoster();
   const std::string& currentClient() const;
   std::int32_t receivedCount() const;

@@ -96,6 +96,15 @@ class PhoneServer::Impl {
     });
   }
 
+  void After(std::chrono::milliseconds delay, UiTask task) {
+    asio::post(io_, [this, delay, task = std::move(task)]() mutable {
+      auto timer = std::make_shared<asio::steady_timer>(io_, delay);
+      timer->async_wait([this, timer, task = std::move(task)](const asio::error_code& ec) mutable {
+        if (!ec) ToUi(std::move(task));
+      });
+    });
+  }
+
   // Closing the socket ends the connection's pending read, or fails the read that follows its
   // chunk at the UI thread; either way it leaves through the one path that reports clientGone.
   // The connection itself must stay while its chunk is with the UI thread.
@@ -250,6 +259,8 @@ std::uint16_t PhoneServer::port() const { return impl_->port(); }
 void PhoneServer::Send(ConnectionId connection, std::string data) { impl_->Send(connection, std::move(data)); }
 
 void PhoneServer::Disconnect(ConnectionId connection) { impl_->Disconnect(connection); }
+
+void PhoneServer::After(std::chrono::milliseconds delay, UiTask task) { impl_->After(delay, std::move(task)); }
 
 void PhoneServer::StopNetwork() { impl_->StopNetwork(); }
 

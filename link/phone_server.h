@@ -1,12 +1,14 @@
 #pragma once
 // The TCP server the phone connects to. Its socket work runs on a network thread of its own;
 // every event is handed to the UI thread through the UiExecutor.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "link/ui_executor.h"
 #include "link/wire_format.h"
@@ -30,6 +32,9 @@ using ConnectionId = std::uint64_t;
 struct Client {
   ConnectionId id;
   std::string address;  // the peer as "a.b.c.d:port", only to be shown
+
+  // The address without its port: a phone that reconnects keeps its host, not its port.
+  std::string_view host() const { return std::string_view(address).substr(0, address.rfind(':')); }
 };
 
 struct ServerEvents {
@@ -38,6 +43,7 @@ struct ServerEvents {
   // Returning false closes the connection instead (its clientGone follows).
   std::function<bool(const Client& client, std::span<const std::uint8_t> chunk)> dataArrived;
   std::function<void(const Client& client)> clientGone;
+  // `client.address` is empty when the connection had gone before the send began.
   std::function<void(const Client& client, bool ok)> sendFinished;
 };
 
@@ -58,6 +64,8 @@ class PhoneServer {
   // Closes the connection; its clientGone follows, unless it has gone already. Its chunk that is
   // with the UI thread, if any, is still handed over first.
   void Disconnect(ConnectionId connection);
+  // Hands `task` to the UI thread once `delay` has passed, unless the network has stopped by then.
+  void After(std::chrono::milliseconds delay, UiTask task);
   // Ends the network thread and closes the listening socket and every connection: once it returns
   // no event is queued any more. Events already queued for the UI thread still run, chunks
   // included, their buffers kept until the destructor. Sends that have not gone out are dropped.

@@ -21,9 +21,6 @@ std::string_view AsText(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-// The host part of "a.b.c.d:port": a phone that reconnects keeps its address, not its port.
-std::string_view Host(std::string_view address) { return address.substr(0, address.rfind(':')); }
-
 // Where a connection stands with file starts.
 enum class Start {
   kNone,     // none yet: its data may carry on a file another connection left unfinished
@@ -32,7 +29,7 @@ enum class Start {
 };
 
 struct Connection {
-  std::string address;
+  Client client;
   MessageParser parser;
   Start start = Start::kNone;
   // The file it writes, held in the registry: the one its last file start opened, or, before any
@@ -96,7 +93,7 @@ void PhotoReceiver::State::StartFile(Connection& connection, std::string_view ut
   if (!IsSafeFileName(wideName)) {
     notices.Add(kNameRefused, ShownInNotice(name));
     if (++connection.refusedNames > kMaxRefusedNames) {
-      notices.Add(kFloodingConnectionClosed, connection.address);
+      notices.Add(kFloodingConnectionClosed, connection.client.address);
       connection.closing = true;
     }
     return;
@@ -117,7 +114,7 @@ void PhotoReceiver::State::StartFile(Connection& connection, std::string_view ut
     return;
   }
   connection.file = &files.Add(std::move(*output), std::move(key), std::move(shownPath),
-                               std::string(Host(connection.address)));
+                               std::string(connection.client.host()));
   connection.start = Start::kStarted;
 }
 
@@ -125,7 +122,7 @@ void PhotoReceiver::State::StartFile(Connection& connection, std::string_view ut
 // of a photo: it carries on the newest file left unfinished, preferring one from its own host.
 void PhotoReceiver::State::WriteData(Connection& connection, std::span<const std::uint8_t> data) {
   if (!connection.file && connection.start == Start::kNone) {
-    connection.file = files.Adopt(Host(connection.address));
+    connection.file = files.Adopt(connection.client.host());
   }
   if (!connection.file) {
     if (connection.start == Start::kNone && !connection.dropShown) notices.Add(kDataDropped);
@@ -167,7 +164,7 @@ PhotoReceiver::~PhotoReceiver() = default;
 bool PhotoReceiver::HandleChunk(const Client& client, std::span<const std::uint8_t> chunk) {
   const auto [it, added] = state_->connections.try_emplace(client.id);
   Connection& connection = it->second;
-  if (added) connection.address = client.address;
+  if (added) connection.client = client;
   if (!connection.closing) state_->Handle(connection, connection.parser.Feed(chunk));
   state_->ShowNotices();
   return !connection.closing;

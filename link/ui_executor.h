@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -11,6 +12,8 @@ namespace quenmora::link {
 // at once on the calling thread.
 using UiTask = std::function<void()>;
 using UiExecutor = std::function<void(UiTask)>;
+// Runs a task on the UI thread once `delay` has passed. Tests supply one whose clock they move.
+using UiTimer = std::function<void(std::chrono::milliseconds delay, UiTask task)>;
 
 // Whether the owner of tasks handed to the UI thread still exists: a task that runs after its
 // owner has ended must do nothing. Created alive; End() or the destructor ends it. Owners end on

@@ -12,6 +12,7 @@
 
 #include "link/notices.h"
 #include "link/roster_message.h"
+#include "tests/support/manual_timer.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"
 
@@ -67,6 +68,7 @@ class PhoneLinkTest : public ::testing::Test {
     hooks.reception.notice = [this](const std::string& line) { notices.push_back(line); };
     hooks.rosterText = [this] { return roster; };
     hooks.rosterSendFailed = [this] { ++sendFailures; };
+    hooks.after = clock.timer();
     return std::make_unique<PhoneLink>(ui.executor(), hooks);
   }
 
@@ -97,6 +99,7 @@ class PhoneLinkTest : public ::testing::Test {
   }
 
   TestUiThread ui;  // outlives the link, whose network thread feeds it
+  test_support::ManualTimer clock;  // only the test that is about time moves it
   fs::path directory;
   std::vector<std::string> started, notices;
   int sendFailures = 0;
@@ -246,6 +249,41 @@ TEST_F(PhoneLinkTest, ANewConnectionFromTheSameAddressIsNotTheOldOne) {
   EXPECT_EQ(FileContent(directory / "a.jpg"), a.substr(0, 10000));
   EXPECT_EQ(notices, std::vector<std::string>{std::string(kIncompletePhoto) + (directory / "a.jpg").string()});
   EXPECT_EQ(link->receivedCount(), 2);
+}
+
+// The operator sees a phone come, the roster go out to it, and the phone leave once it has stayed
+// away: a reconnection within the grace is not a departure.
+TEST_F(PhoneLinkTest, PhonesAreToldAsTheyComeAndGoAndTheRosterOnceItHasGoneOut) {
+  ASSERT_TRUE(link->Start(0));
+  const std::string connected = std::string(kPhoneConnected) + "127.0.0.1";
+  auto phone = Connect();
+  clock.Advance(1s);
+  EXPECT_EQ(notices, std::vector<std::string>{connected});
+
+  roster = {.text = "1001\tA\r\n\r\n1002\tB\r\n"};
+  ASSERT_EQ(link->SendRoster().result, kSent);
+  const std::string message = BuildRosterMessage(roster.text);
+  EXPECT_EQ(phone->Read(message.size()), message);
+  const std::string sent = RosterSentNotice("127.0.0.1", roster.text);
+  ASSERT_TRUE(WaitFor([&] { return notices.size() == 2; }));
+  EXPECT_EQ(notices.back(), sent);
+  EXPECT_NE(sent.find(std::string(kRowsBefore) + "2"), std::string::npos);
+
+  phone->Close();
+  clock.Advance(5s);
+  phone = Connect();
+  // Its photo cut short makes a line when its end has reached the link.
+  phone->Write("STAT||p.jpg\r\n");
+  phone->Close();
+  ASSERT_TRUE(WaitFor([&] { return notices.size() == 3; }));
+  const std::string incomplete = std::string(kIncompletePhoto) + (directory / "p.jpg").string();
+  EXPECT_EQ(notices.back(), incomplete);
+  clock.Advance(9s);
+  EXPECT_EQ(notices.size(), 3u);
+  clock.Advance(2s);
+  EXPECT_EQ(notices,
+            (std::vector<std::string>{connected, sent, incomplete, std::string(kPhoneDisconnected) + "127.0.0.1"}));
+  EXPECT_EQ(sendFailures, 0);
 }
 
 TEST_F(PhoneLinkTest, ASecondCopyCannotListenAndSaysSo) {

@@ -59,7 +59,9 @@ struct OpenWindow {
                         {.addresses = [] { return std::vector<std::string>{"10.1.2.3", "192.168.0.7"}; },
                          .picker = FakePickerSources(),
                          .port = 0,
-                         .receiveDirectory = ToGbk(receiveDirectory.path())}};
+                         .receiveDirectory = ToGbk(receiveDirectory.path()),
+                         // No line that waits for time.
+                         .clock = [](std::chrono::milliseconds, link::UiTask) {}}};
 };
 
 std::string ExpectedInformation() {
@@ -216,7 +218,9 @@ class MainWindowViewTest : public QObject {
     const std::string message = "STAT||4401\t\xd5\xc5\xc8\xfd\t\xd2\xbb\xb0\xe0\r\n4401\t?\r\n||END";
     QCOMPARE(phone.Read(message.size()), message);
     QTRY_COMPARE(TextOf(MainControl::编辑框1),
-                 ExpectedInformation() + "\r\n" + std::string(app::kRosterHasUnmappable) + "\r\n");
+                 ExpectedInformation() + "\r\n" + std::string(app::kRosterHasUnmappable) + "\r\n" +
+                     link::RosterSentNotice("127.0.0.1", "4401\t\xd5\xc5\xc8\xfd\t\xd2\xbb\xb0\xe0\r\n4401\t?\r\n") +
+                     "\r\n");
     QVERIFY(window->view.messages.empty());
   }
 

@@ -33,6 +33,7 @@ inline app::MainWindowSources TestSources() {
   app::MainWindowSources sources = app::MachineSources();
   sources.addresses = TwoAddresses;
   sources.port = 0;
+  sources.clock = [](std::chrono::milliseconds, link::UiTask) {};  // no line that waits for time
   return sources;
 }
 
