@@ -85,8 +85,7 @@ struct PhotoReceiver::State {
   std::unordered_map<std::u16string, ReceivedFile*> openFiles;
   NoticeBatch notices;
 
-  void HandlePieces(const std::string& client, Connection& connection,
-                    std::span<const MessagePiece> pieces);
+  struct PieceHandler;
   void StartFile(const std::string& client, Connection& connection, std::string_view utf8Name);
   void WriteData(const std::string& client, Connection& connection, std::span<const std::uint8_t> data);
   void CarryOnUnfinished(const std::string& client, Connection& connection);
@@ -96,23 +95,25 @@ struct PhotoReceiver::State {
   void ShowNotices() { notices.Flush(hooks.notice); }
 };
 
-void PhotoReceiver::State::HandlePieces(const std::string& client, Connection& connection,
-                                        std::span<const MessagePiece> pieces) {
-  for (const MessagePiece& piece : pieces) {
-    if (connection.closing) return;
-    switch (piece.kind) {
-      case MessagePiece::Kind::kFileStart:
-        StartFile(client, connection, AsText(piece.bytes));
-        break;
-      case MessagePiece::Kind::kData:
-        WriteData(client, connection, piece.bytes);
-        break;
-      case MessagePiece::Kind::kEnd:  // the file stays open until the next file start
-        if (connection.file) connection.file->ended = true;
-        break;
-    }
+// What the parser finds in one connection's reads; a connection marked closing ignores the rest.
+struct PhotoReceiver::State::PieceHandler final : MessageSink {
+  PieceHandler(State& state, const std::string& client, Connection& connection)
+      : state_(state), client_(client), connection_(connection) {}
+  void FileStart(std::span<const std::uint8_t> name) override {
+    if (!connection_.closing) state_.StartFile(client_, connection_, AsText(name));
   }
-}
+  void Data(std::span<const std::uint8_t> bytes) override {
+    if (!connection_.closing) state_.WriteData(client_, connection_, bytes);
+  }
+  void End() override {  // the file stays open until the next file start
+    if (!connection_.closing && connection_.file) connection_.file->ended = true;
+  }
+
+ private:
+  State& state_;
+  const std::string& client_;
+  Connection& connection_;
+};
 
 void PhotoReceiver::State::StartFile(const std::string& client, Connection& connection,
                                      std::string_view utf8Name) {
@@ -222,7 +223,10 @@ void PhotoReceiver::State::WriteData(const std::string& client, Connection& conn
 // What the parser held is handled; a finished file is closed, an unfinished one reported and
 // kept open for its phone to carry on.
 void PhotoReceiver::State::EndConnection(const std::string& client, Connection& connection) {
-  if (!connection.closing) HandlePieces(client, connection, connection.parser.Finish());
+  if (!connection.closing) {
+    PieceHandler handler(*this, client, connection);
+    connection.parser.Finish(handler);
+  }
   std::unique_ptr<ReceivedFile> file = std::move(connection.file);
   if (!file) return;
   if (!IsUnfinished(*file) || !file->output) {
@@ -245,7 +249,10 @@ PhotoReceiver::~PhotoReceiver() = default;
 
 bool PhotoReceiver::HandleChunk(const std::string& client, std::span<const std::uint8_t> chunk) {
   Connection& connection = state_->connections[client];
-  if (!connection.closing) state_->HandlePieces(client, connection, connection.parser.Feed(chunk));
+  if (!connection.closing) {
+    State::PieceHandler handler(*state_, client, connection);
+    connection.parser.Feed(chunk, handler);
+  }
   state_->ShowNotices();
   return !connection.closing;
 }
