@@ -1,7 +1,36 @@
 #include "link/message_parser.h"
 
+// The rules that keep the header's promise, each cited where it is applied:
+//  1. A raw "END||" counts when "STAT||" follows at once, or when it ends the read.
+//  2. At the beginning of every read, and between messages (at the stream's start, after a
+//     counted "END||"), a raw "STAT||" counts: what is held ends (rule 11) and a name begins.
+//  3. Between messages, a read that is a proper beginning of "STAT||" is held for the next.
+//  4. A name runs over printable ASCII and valid UTF-8 (utf8_scanner.h). It ends before the first
+//     byte that cannot belong to it, and before a counted "END||"; what follows is data.
+//  5. A name also ends when its next character would make it longer than kMaxNameBytes, counted
+//     over the stream. The bytes of a possible "END||STAT||" that took it past that are data.
+//  6. A name that runs to the end of a read is held and goes on in the next one; its file start
+//     comes when it has ended.
+//  7. In the read in which a name ends, bytes after it that are nothing but "\0", "\r", "\n" or
+//     "\r\n" are dropped: some phones end a file start so.
+//  8. A read that ends in data with a proper beginning of "END||STAT||" other than "END||" holds
+//     those bytes back; with the next read they complete a marker, or are data after all, handed
+//     on first.
+//  9. A read that holds no counted raw marker, completes none held back and does not go on with a
+//     name is taken as a whole (whole_read.h), as a phone that pauses between messages sends it.
+//     A file start's name is then the whole read's text, with a trailing "\r", "\n" or "\r\n"
+//     dropped.
+// 10. A name is handed on percent-decoded, every "STAT||" removed in one left-to-right pass: what
+//     a removal joins up is not looked at again. Decoding UTF-8 and converting it to code page
+//     936 make no ASCII character but the "?" for what cannot be converted, and remove none, so
+//     the markers found here are the ones the converted text holds.
+// 11. What is held when it ends (the connection closes, or rule 2) is handed on: a name as its
+//     file start, a character it had begun as data, a possible "END||STAT||" after it as the
+//     name's as far as its limit reaches; other held bytes as data.
+
 #include <algorithm>
 
+#include "link/whole_read.h"
 #include "link/wire_format.h"
 #include "text/percent_decode.h"
 
@@ -10,395 +39,231 @@ namespace {
 
 constexpr std::size_t kNotFound = std::string_view::npos;
 
-// The first "END||" that begins in [from, until) and counts: "STAT||" follows at once, or it ends
-// the read.
-std::size_t FindCountedEnd(std::string_view read, std::size_t from, std::size_t until) {
-  const std::string_view searched = read.substr(0, until + kEndMarker.size() - 1);
-  for (std::size_t at = searched.find(kEndMarker, from); at != kNotFound; at = searched.find(kEndMarker, at + 1)) {
-    const std::size_t after = at + kEndMarker.size();
-    if (after == read.size() || read.substr(after).starts_with(kFileStartMarker)) return at;
-  }
-  return kNotFound;
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-// A large read is gone through a block at a time: a block and its decoding stay in the first-level
-// cache while the block is searched, decoded and searched again. A block ends where no escape is
-// cut: not one or two bytes after a "%".
-std::size_t BlockEnd(std::string_view bytes, std::size_t from) {
-  constexpr std::size_t kBlock = 8 * 1024;
-  std::size_t to = std::min(bytes.size(), from + kBlock);
-  while (to < bytes.size() && (bytes[to - 1] == '%' || bytes[to - 2] == '%')) ++to;
-  return to;
+std::span<const std::uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// What a read taken as a whole is.
-enum class WholeRead { kData, kFileStart, kEnd };
-
-// What the text part of some bytes holds once percent-decoded, given a block at a time. Of each
-// block's decoding only its last bytes are kept, in the caller's buffer, for a marker that goes
-// on in the next block.
-class TextPartScan {
- public:
-  explicit TextPartScan(std::string& decoded) : decoded_(decoded) { decoded_.clear(); }
-
-  void Add(std::string_view block) {
-    if (Decided()) return;
-    const std::size_t textEnd = block.find('\0');
-    ended_ = textEnd != kNotFound;
-    decoded_.erase(0, decoded_.size() - std::min(decoded_.size(), kFileStartMarker.size() - 1));
-    text::AppendPercentDecoded(block.substr(0, textEnd), decoded_);
-    holdsFileStart_ = decoded_.find(kFileStartMarker) != kNotFound;
-    holdsEnd_ = holdsEnd_ || decoded_.find(kEndMarker) != kNotFound;
-  }
-  // Nothing more can change the kind.
-  bool Decided() const { return ended_ || holdsFileStart_; }
-  WholeRead Kind() const {
-    return holdsFileStart_ ? WholeRead::kFileStart : holdsEnd_ ? WholeRead::kEnd : WholeRead::kData;
-  }
-
- private:
-  std::string& decoded_;
-  bool ended_ = false, holdsFileStart_ = false, holdsEnd_ = false;
-};
-
-// How many of the last bytes of `bytes` are a proper beginning of "END||STAT||", 0 if none. At most
-// one end can be: the marker has one "E", at its start.
-std::size_t BoundaryBeginningAtEnd(std::string_view bytes) {
-  const std::size_t from = bytes.size() - std::min(bytes.size(), kMessageBoundary.size() - 1);
-  for (std::size_t e = bytes.find('E', from); e != kNotFound; e = bytes.find('E', e + 1)) {
-    if (kMessageBoundary.starts_with(bytes.substr(e))) return bytes.size() - e;
-  }
-  return 0;
+void HandData(std::string_view bytes, MessageSink& sink) {
+  if (!bytes.empty()) sink.Data(AsBytes(bytes));
 }
 
-// What some phones send after a file start's name.
+// Rule 4: the length of the name's character that `byte` begins; 0 when it cannot begin one.
+std::size_t NameCharacterLength(std::uint8_t byte) {
+  if (byte < 0x80) return byte >= 0x20 && byte < 0x7F ? 1 : 0;
+  return Utf8Scanner::LengthOf(byte);
+}
+
+// Rule 7: what some phones send after a file start's name.
 bool IsNameTerminator(std::string_view bytes) {
   return bytes == std::string_view("\0", 1) || bytes == "\r" || bytes == "\n" || bytes == "\r\n";
 }
 
-// Removes every "STAT||" from text[from..] in one left-to-right pass: what a removal joins up is
-// not looked at again.
-void RemoveFileStartMarkers(std::string& text, std::size_t from) {
-  std::size_t write = from;
-  for (std::size_t read = from;;) {
-    const std::size_t found = text.find(kFileStartMarker, read);
-    const std::size_t until = found == kNotFound ? text.size() : found;
-    text.replace(write, until - read, text, read, until - read);
+// Rule 10: a name's bytes as the sink gets them, into `name`.
+void DecodeName(std::string_view bytes, std::string& name) {
+  name.clear();
+  text::AppendPercentDecoded(bytes, name);
+  std::size_t write = 0;
+  for (std::size_t read = 0;;) {
+    const std::size_t found = name.find(kFileStartMarker, read);
+    const std::size_t until = found == kNotFound ? name.size() : found;
+    name.replace(write, until - read, name, read, until - read);
     write += until - read;
     if (found == kNotFound) break;
     read = found + kFileStartMarker.size();
   }
-  text.resize(write);
-}
-
-void DropLineEnd(std::string& text) {
-  if (text.ends_with('\n')) text.pop_back();
-  if (text.ends_with('\r')) text.pop_back();
+  name.resize(write);
 }
 
 }  // namespace
 
-std::span<const MessagePiece> MessageParser::Feed(std::span<const std::uint8_t> read) {
-  Begin();
-  const std::string_view bytes(reinterpret_cast<const char*>(read.data()), read.size());
-  if (bytes.empty()) return Pieces();
-  bool wholeReadRule = true;
-  std::size_t at = 0;
-  if (bytes.starts_with(kFileStartMarker)) {
-    EndHeld();
+void MessageParser::Feed(std::span<const std::uint8_t> bytes, MessageSink& sink) {
+  const std::string_view read = AsText(bytes);
+  if (read.empty()) return;
+  if (read.starts_with(kFileStartMarker)) {  // rule 2
+    EndHeld(sink);
     StartName();
-    at = kFileStartMarker.size();
-    wholeReadRule = false;
-  } else {
-    at = ResolveHeld(bytes, wholeReadRule);
+    Parse(read, kFileStartMarker.size(), sink);
+    return;
   }
-  if (at != kNotFound) Parse(bytes, at, wholeReadRule);
-  return Pieces();
-}
-
-std::span<const MessagePiece> MessageParser::Finish() {
-  Begin();
-  EndHeld();
-  held_.clear();
-  state_ = State::kBetweenMessages;
-  return Pieces();
-}
-
-void MessageParser::Begin() {
-  pieces_.clear();
-  scratch_.clear();
-  scratchPieces_.clear();
-}
-
-std::span<const MessagePiece> MessageParser::Pieces() {
-  const auto* scratch = reinterpret_cast<const std::uint8_t*>(scratch_.data());
-  for (const ScratchPiece& piece : scratchPieces_) pieces_[piece.index].bytes = {scratch + piece.offset, piece.size};
-  return pieces_;
-}
-
-// Held bytes of a marker that the read completes, goes on with, or shows to be data. Returns where
-// parsing goes on in the read, or kNotFound when the read is used up.
-std::size_t MessageParser::ResolveHeld(std::string_view read, bool& wholeReadRule) {
-  if (state_ == State::kInName) {
-    wholeReadRule = false;
-    return 0;
+  if (state_ == State::kInName) {  // rule 6
+    Parse(read, 0, sink);
+    return;
   }
-  if (held_.empty()) return 0;
-  const std::string_view marker = state_ == State::kInData ? kMessageBoundary : kFileStartMarker;
-  const std::size_t wanted = marker.size() - held_.size();
-  const std::string_view next = read.substr(0, wanted);
-  if (marker.substr(held_.size(), next.size()) != next) {
-    AddOwnData(held_);
+  if (!held_.empty()) {
+    const std::string_view marker = state_ == State::kInData ? kMessageBoundary : kFileStartMarker;
+    if (marker.substr(held_.size()).starts_with(read.substr(0, marker.size() - held_.size()))) {
+      ResumeHeldMarker(read, marker, sink);
+      return;
+    }
+    // Rule 8: the bytes held back were data after all.
+    HandData(held_, sink);
     held_.clear();
     state_ = State::kInData;
-    return 0;
   }
-  wholeReadRule = false;
-  if (next.size() < wanted) {
-    held_.append(next);
-    if (held_ == kEndMarker) {  // it ends the read, so it counts
-      held_.clear();
-      AddEnd();
-      state_ = State::kBetweenMessages;
-    }
-    return kNotFound;
+  if (state_ == State::kBetweenMessages && kFileStartMarker.starts_with(read)) {  // rule 3
+    held_.assign(read);
+    return;
   }
-  held_.clear();
-  if (state_ == State::kInData) AddEnd();
-  StartName();
-  return wanted;
+  state_ = State::kInData;
+  if (!TakeWholeRead(read, sink)) Parse(read, 0, sink);
 }
 
-void MessageParser::Parse(std::string_view read, std::size_t at, bool wholeReadRule) {
-  while (at != kNotFound) {
-    switch (state_) {
-      case State::kInName:
-        if (!ParseName(read, at)) return;
-        wholeReadRule = false;
-        break;
-      case State::kBetweenMessages:
-        // Only at the start of a read: a counted "END||" that ends one, or the stream's start.
-        if (at == read.size()) return;
-        if (kFileStartMarker.starts_with(read.substr(at))) {
-          held_.assign(read.substr(at));
-          return;
-        }
-        state_ = State::kInData;
-        break;
-      case State::kInData:
-        at = ParseData(read, at, wholeReadRule);
-        wholeReadRule = false;
-        break;
+void MessageParser::Finish(MessageSink& sink) {
+  EndHeld(sink);
+  state_ = State::kBetweenMessages;
+}
+
+// Held bytes of `marker` that the read goes on with: it completes the marker, or ends first.
+void MessageParser::ResumeHeldMarker(std::string_view read, std::string_view marker, MessageSink& sink) {
+  const std::size_t wanted = marker.size() - held_.size();
+  if (read.size() < wanted) {
+    held_.append(read);
+    if (held_ == kEndMarker) {  // rule 1: it ends the read
+      held_.clear();
+      sink.End();
+      state_ = State::kBetweenMessages;
     }
+    return;
   }
+  if (state_ == State::kInData) sink.End();  // rule 1
+  StartName();                               // rule 2
+  Parse(read, wanted, sink);
+}
+
+// Rule 9. False, with nothing handed on, when a raw "END||" in the read counts.
+bool MessageParser::TakeWholeRead(std::string_view read, MessageSink& sink) {
+  const WholeRead whole = ClassifyWholeRead(read, work_);
+  switch (whole.kind) {
+    case WholeRead::Kind::kNotWhole:
+      return false;
+    case WholeRead::Kind::kData:
+      HandData(read.substr(0, whole.dataSize), sink);
+      held_.assign(read.substr(whole.dataSize));  // rule 8
+      return true;
+    case WholeRead::Kind::kEnd:
+      sink.End();
+      state_ = State::kBetweenMessages;
+      return true;
+    case WholeRead::Kind::kFileStart:
+      DecodeName(read, name_);
+      if (name_.ends_with('\n')) name_.pop_back();
+      if (name_.ends_with('\r')) name_.pop_back();
+      sink.FileStart(AsBytes(name_));
+      return true;
+  }
+  return true;
+}
+
+// The read from `at` on, a name or data at a time.
+void MessageParser::Parse(std::string_view read, std::size_t at, MessageSink& sink) {
+  while (at != kNotFound) at = state_ == State::kInName ? ParseName(read, at, sink) : ParseData(read, at, sink);
+}
+
+// The name's bytes from `at` on. Returns where the data after it begins, or kNotFound when the
+// read is used up.
+std::size_t MessageParser::ParseName(std::string_view read, std::size_t at, MessageSink& sink) {
+  for (; at < read.size(); ++at) {
+    const auto byte = static_cast<std::uint8_t>(read[at]);
+    if (boundary_.matched() > 0) {
+      const std::size_t nameLength = held_.size() - boundary_.matched();
+      switch (boundary_.Next(byte)) {
+        case BoundaryMatch::Step::kGoesOn:
+          held_.push_back(read[at]);
+          continue;
+        case BoundaryMatch::Step::kComplete:  // rules 1, 2 and 4
+          held_.resize(nameLength);
+          EndName(nameLength, sink);
+          sink.End();
+          StartName();
+          continue;
+        case BoundaryMatch::Step::kMismatch:
+          if (held_.size() > kMaxNameBytes) {  // rule 5
+            EndName(kMaxNameBytes, sink);
+            return at;
+          }
+          break;  // those bytes were the name's, and this one may be too
+      }
+    } else if (const std::size_t begun = character_.unfinished(); begun > 0) {
+      if (!character_.Continue(byte)) {  // rule 4
+        EndName(held_.size() - begun, sink);
+        return at;
+      }
+      held_.push_back(read[at]);
+      continue;
+    }
+    const std::size_t length = NameCharacterLength(byte);
+    if (length == 0 || held_.size() + length > kMaxNameBytes) {  // rules 4 and 5
+      EndName(held_.size(), sink);
+      return IsNameTerminator(read.substr(at)) ? kNotFound : at;  // rule 7
+    }
+    if (length > 1) character_.Begin(byte);
+    boundary_.TryBegin(byte);
+    held_.push_back(read[at]);
+  }
+  if (!boundary_.matchedEnd()) return kNotFound;  // rule 6
+  // Rule 1: "END||" ends the read.
+  const std::size_t nameLength = held_.size() - kEndMarker.size();
+  held_.resize(nameLength);
+  EndName(nameLength, sink);
+  sink.End();
+  state_ = State::kBetweenMessages;
+  return kNotFound;
 }
 
 // Data from `at` up to a counted "END||". Returns where a name begins after it, or kNotFound when
 // the read is used up.
-std::size_t MessageParser::ParseData(std::string_view read, std::size_t at, bool wholeReadRule) {
-  if (wholeReadRule && TakeWholeRead(read)) return kNotFound;
-  const std::size_t end = FindCountedEnd(read, at, read.size());
+std::size_t MessageParser::ParseData(std::string_view read, std::size_t at, MessageSink& sink) {
+  const std::size_t end = FindCountedEnd(read, at, read.size());  // rule 1
   if (end == kNotFound) {
-    const std::size_t tail = BoundaryBeginningAtEnd(read.substr(at));
-    AddData(read.substr(at, read.size() - tail - at));
-    held_.assign(read.substr(read.size() - tail));
+    const std::size_t heldBack = BoundaryBeginningAtEnd(read.substr(at));  // rule 8
+    HandData(read.substr(at, read.size() - heldBack - at), sink);
+    held_.assign(read.substr(read.size() - heldBack));
     return kNotFound;
   }
-  AddData(read.substr(at, end - at));
-  AddEnd();
+  HandData(read.substr(at, end - at), sink);
+  sink.End();
   const std::size_t after = end + kEndMarker.size();
   if (after == read.size()) {
     state_ = State::kBetweenMessages;
     return kNotFound;
   }
-  StartName();
+  StartName();  // rule 2
   return after + kFileStartMarker.size();
-}
-
-// A read with no counted marker in it, as a phone that pauses sends it; false, with nothing done,
-// when it holds a counted "END||". Its last bytes that may begin "END||STAT||" are held when the
-// rest is file data.
-bool MessageParser::TakeWholeRead(std::string_view read) {
-  const std::size_t tail = BoundaryBeginningAtEnd(read);
-  const std::string_view body = read.substr(0, read.size() - tail);
-  TextPartScan bodyText(decoded_);
-  for (std::size_t from = 0, to = 0; from < read.size(); from = to) {
-    to = BlockEnd(read, from);
-    if (FindCountedEnd(read, from, to) != kNotFound) return false;
-    if (from < body.size()) bodyText.Add(body.substr(from, to - from));
-  }
-  if (bodyText.Kind() == WholeRead::kData) {
-    AddData(body);
-    held_.assign(read.substr(body.size()));
-    state_ = State::kInData;
-    return true;
-  }
-  // Not file data: the whole read is one message, its last bytes included. What made the body a
-  // message is in the whole read's text too.
-  TextPartScan readText(decoded_);
-  for (std::size_t from = 0, to = 0; from < read.size() && !readText.Decided(); from = to) {
-    to = BlockEnd(read, from);
-    readText.Add(read.substr(from, to - from));
-  }
-  if (readText.Kind() != WholeRead::kFileStart) {
-    AddEnd();
-    state_ = State::kBetweenMessages;
-    return true;
-  }
-  const std::size_t mark = scratch_.size();
-  text::AppendPercentDecoded(read, scratch_);
-  RemoveFileStartMarkers(scratch_, mark);
-  DropLineEnd(scratch_);
-  AddFileStart(mark);
-  state_ = State::kInData;
-  return true;
-}
-
-// The name's bytes from `at` on. Returns whether the name ended; `at` is then where parsing goes
-// on. False when the read ended first: the name is held for the next read.
-bool MessageParser::ParseName(std::string_view read, std::size_t& at) {
-  for (; at < read.size(); ++at) {
-    std::size_t length = 0;
-    switch (TakeNameByte(static_cast<std::uint8_t>(read[at]), length)) {
-      case NameByte::kTaken:
-        break;
-      case NameByte::kCompletesBoundary:
-        held_.resize(length);
-        EmitName(length);
-        AddEnd();
-        StartName();
-        break;
-      case NameByte::kEndsName: {
-        const bool bytesReleased = length < held_.size();
-        EmitName(length);
-        if (!bytesReleased && IsNameTerminator(read.substr(at))) at = read.size();
-        return true;
-      }
-    }
-  }
-  const bool endsWithEndMarker = pendingFrom_ != kNotFound && utf8Needed_ == 0 &&
-                                 held_.size() - pendingFrom_ == kEndMarker.size();
-  if (!endsWithEndMarker) return false;
-  // "END||" ends the read, so it counts.
-  held_.resize(pendingFrom_);
-  EmitName(held_.size());
-  AddEnd();
-  state_ = State::kBetweenMessages;
-  at = kNotFound;
-  return true;
-}
-
-// One more byte after a name's bytes so far. `nameLength` is set when the name has ended (the
-// byte is not taken) or when the byte completes "END||STAT||" after it.
-MessageParser::NameByte MessageParser::TakeNameByte(std::uint8_t byte, std::size_t& nameLength) {
-  if (pendingFrom_ != kNotFound && utf8Needed_ == 0) {  // after a possible "END||STAT||"
-    const std::size_t matched = held_.size() - pendingFrom_;
-    if (byte == static_cast<std::uint8_t>(kMessageBoundary[matched])) {
-      held_.push_back(static_cast<char>(byte));
-      nameLength = pendingFrom_;
-      return matched + 1 == kMessageBoundary.size() ? NameByte::kCompletesBoundary : NameByte::kTaken;
-    }
-    // Those bytes were the name's, as far as its limit reaches.
-    pendingFrom_ = kNotFound;
-    if (held_.size() > kMaxNameBytes) {
-      nameLength = kMaxNameBytes;
-      return NameByte::kEndsName;
-    }
-  }
-  if (utf8Needed_ > 0) {
-    if (byte < utf8Low_ || byte > utf8High_) {
-      nameLength = pendingFrom_;
-      return NameByte::kEndsName;
-    }
-    held_.push_back(static_cast<char>(byte));
-    utf8Low_ = 0x80;
-    utf8High_ = 0xBF;
-    if (--utf8Needed_ == 0) pendingFrom_ = kNotFound;
-    return NameByte::kTaken;
-  }
-  // A character begins: its length, and the range of its second byte, which rules out overlong
-  // forms, surrogates and values above U+10FFFF.
-  std::size_t length = 1;
-  std::uint8_t low = 0x80, high = 0xBF;
-  if (byte >= 0x20 && byte < 0x7F) {
-    length = 1;
-  } else if (byte >= 0xC2 && byte <= 0xDF) {
-    length = 2;
-  } else if (byte >= 0xE0 && byte <= 0xEF) {
-    length = 3;
-    if (byte == 0xE0) low = 0xA0;
-    if (byte == 0xED) high = 0x9F;
-  } else if (byte >= 0xF0 && byte <= 0xF4) {
-    length = 4;
-    if (byte == 0xF0) low = 0x90;
-    if (byte == 0xF4) high = 0x8F;
-  } else {
-    nameLength = held_.size();
-    return NameByte::kEndsName;
-  }
-  if (held_.size() + length > kMaxNameBytes) {
-    nameLength = held_.size();
-    return NameByte::kEndsName;
-  }
-  if (length > 1 || byte == static_cast<std::uint8_t>(kMessageBoundary.front())) pendingFrom_ = held_.size();
-  utf8Needed_ = static_cast<int>(length) - 1;
-  utf8Low_ = low;
-  utf8High_ = high;
-  held_.push_back(static_cast<char>(byte));
-  return NameByte::kTaken;
-}
-
-// What is held ends here: at the stream's end, or before a read that begins with "STAT||".
-void MessageParser::EndHeld() {
-  if (state_ != State::kInName) {
-    AddOwnData(held_);
-    held_.clear();
-    return;
-  }
-  std::size_t length = held_.size();
-  if (pendingFrom_ != kNotFound) length = utf8Needed_ > 0 ? pendingFrom_ : std::min(length, kMaxNameBytes);
-  EmitName(length);
-}
-
-// The file start of held_'s first `length` bytes; the rest of held_ is data.
-void MessageParser::EmitName(std::size_t length) {
-  const std::size_t mark = scratch_.size();
-  text::AppendPercentDecoded(std::string_view(held_).substr(0, length), scratch_);
-  RemoveFileStartMarkers(scratch_, mark);
-  AddFileStart(mark);
-  AddOwnData(std::string_view(held_).substr(length));
-  held_.clear();
-  pendingFrom_ = kNotFound;
-  utf8Needed_ = 0;
-  state_ = State::kInData;
 }
 
 void MessageParser::StartName() {
   state_ = State::kInName;
   held_.clear();
-  pendingFrom_ = kNotFound;
-  utf8Needed_ = 0;
+  character_ = {};
+  boundary_ = {};
 }
 
-void MessageParser::AddData(std::string_view bytes) {
-  if (bytes.empty()) return;
-  pieces_.push_back({MessagePiece::Kind::kData, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}});
+// The file start of held_'s first `length` bytes; the rest of held_ is data.
+void MessageParser::EndName(std::size_t length, MessageSink& sink) {
+  const std::string_view held(held_);
+  DecodeName(held.substr(0, length), name_);
+  sink.FileStart(AsBytes(name_));
+  HandData(held.substr(length), sink);
+  held_.clear();
+  character_ = {};
+  boundary_ = {};
+  state_ = State::kInData;
 }
 
-void MessageParser::AddOwnData(std::string_view bytes) {
-  if (bytes.empty()) return;
-  const std::size_t offset = scratch_.size();
-  scratch_.append(bytes);
-  AddScratchPiece(MessagePiece::Kind::kData, offset);
-}
-
-void MessageParser::AddEnd() { pieces_.push_back({MessagePiece::Kind::kEnd, {}}); }
-
-void MessageParser::AddFileStart(std::size_t scratchFrom) { AddScratchPiece(MessagePiece::Kind::kFileStart, scratchFrom); }
-
-void MessageParser::AddScratchPiece(MessagePiece::Kind kind, std::size_t offset) {
-  scratchPieces_.push_back({pieces_.size(), offset, scratch_.size() - offset});
-  pieces_.push_back({kind, {}});
+// Rule 11.
+void MessageParser::EndHeld(MessageSink& sink) {
+  if (state_ != State::kInName) {
+    HandData(held_, sink);
+    held_.clear();
+    return;
+  }
+  std::size_t length = held_.size() - character_.unfinished();
+  if (boundary_.matched() > 0) length = std::min(length, kMaxNameBytes);
+  EndName(length, sink);
 }
 
 }  // namespace quenmora::link

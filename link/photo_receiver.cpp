@@ -49,31 +49,31 @@ struct PhotoReceiver::State {
   NoticeBatch notices;
   ReceivedFiles files{notices};
 
-  void Handle(Connection& connection, std::span<const MessagePiece> pieces);
+  struct PieceHandler;
   void StartFile(Connection& connection, std::string_view utf8Name);
-  void Refuse(Connection& connection, std::string_view notice, std::string_view detail);
   void WriteData(Connection& connection, std::span<const std::uint8_t> data);
   void End(Connection& connection);
   void EndConnection(Connection& connection);
   void ShowNotices() { notices.Flush(hooks.notice); }
 };
 
-void PhotoReceiver::State::Handle(Connection& connection, std::span<const MessagePiece> pieces) {
-  for (const MessagePiece& piece : pieces) {
-    if (connection.closing) return;
-    switch (piece.kind) {
-      case MessagePiece::Kind::kFileStart:
-        StartFile(connection, AsText(piece.bytes));
-        break;
-      case MessagePiece::Kind::kData:
-        WriteData(connection, piece.bytes);
-        break;
-      case MessagePiece::Kind::kEnd:
-        End(connection);
-        break;
-    }
+// What the parser finds in one connection's reads; a connection marked closing ignores the rest.
+struct PhotoReceiver::State::PieceHandler final : MessageSink {
+  PieceHandler(State& state, Connection& connection) : state_(state), connection_(connection) {}
+  void FileStart(std::span<const std::uint8_t> name) override {
+    if (!connection_.closing) state_.StartFile(connection_, AsText(name));
   }
-}
+  void Data(std::span<const std::uint8_t> bytes) override {
+    if (!connection_.closing) state_.WriteData(connection_, bytes);
+  }
+  void End() override {
+    if (!connection_.closing) state_.End(connection_);
+  }
+
+ private:
+  State& state_;
+  Connection& connection_;
+};
 
 void PhotoReceiver::State::StartFile(Connection& connection, std::string_view utf8Name) {
   if (connection.file) {
@@ -148,7 +148,10 @@ void PhotoReceiver::State::End(Connection& connection) {
 // What the parser held is handled; a finished file is closed, an unfinished one reported and
 // kept open for its phone to carry on.
 void PhotoReceiver::State::EndConnection(Connection& connection) {
-  if (!connection.closing) Handle(connection, connection.parser.Finish());
+  if (!connection.closing) {
+    PieceHandler handler(*this, connection);
+    connection.parser.Finish(handler);
+  }
   ReceivedFile* file = std::exchange(connection.file, nullptr);
   if (!file) return;
   if (IsUnfinished(*file)) notices.Add(kIncompletePhoto, ShownInNotice(file->shownPath));
@@ -165,7 +168,10 @@ bool PhotoReceiver::HandleChunk(const Client& client, std::span<const std::uint8
   const auto [it, added] = state_->connections.try_emplace(client.id);
   Connection& connection = it->second;
   if (added) connection.client = client;
-  if (!connection.closing) state_->Handle(connection, connection.parser.Feed(chunk));
+  if (!connection.closing) {
+    State::PieceHandler handler(*state_, connection);
+    connection.parser.Feed(chunk, handler);
+  }
   state_->ShowNotices();
   return !connection.closing;
 }

@@ -289,10 +289,12 @@ TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInforma
   TestPhone phone(window->phoneLink().port());
   phone.Write("STAT||..%2Fescape.jpg\r\n");
   ASSERT_TRUE(ui.RunUntil([&] { return view.text(kInfoBox).ends_with("../escape.jpg\r\n"); }));
-  view.Type(MainControl::编辑框2, "1001\tZhang?\r\n", /*unmappable=*/true);
+  const std::string roster = "1001\tZhang?\r\n";
+  view.Type(MainControl::编辑框2, roster, /*unmappable=*/true);
   window->Clicked(MainControl::按钮1);
-  ASSERT_TRUE(ui.RunUntil(
-      [&] { return view.text(kInfoBox).ends_with(std::string(kRosterHasUnmappable) + "\r\n"); }));
+  const std::string lastLines = std::string(kRosterHasUnmappable) + "\r\n" +
+                                link::RosterSentNotice("127.0.0.1", roster) + "\r\n";
+  ASSERT_TRUE(ui.RunUntil([&] { return view.text(kInfoBox).ends_with(lastLines); }));
 
   EXPECT_EQ(view.caret(kInfoBox), operatorCaret);
   EXPECT_EQ(view.focus(), MainControl::编辑框2);

@@ -17,6 +17,10 @@ std::span<const std::uint8_t> Bytes(std::string_view text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+std::string_view Text(std::span<const std::uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 // The length of the name at the start of `body` (a message without its markers), if it consists
 // of whole characters that are printable ASCII other than "|" or valid UTF-8, and what follows
 // cannot begin a character.
@@ -56,6 +60,26 @@ std::string DecodedName(std::string_view name) {
     at = found + kFileStartMarker.size();
   }
 }
+
+// Copies the pieces it receives, consecutive data joined.
+class CollectingSink final : public MessageSink {
+ public:
+  explicit CollectingSink(Pieces& pieces) : pieces_(pieces) {}
+  void FileStart(std::span<const std::uint8_t> name) override {
+    pieces_.push_back({MessagePiece::Kind::kFileStart, std::string(Text(name))});
+  }
+  void Data(std::span<const std::uint8_t> bytes) override {
+    if (!pieces_.empty() && pieces_.back().kind == MessagePiece::Kind::kData) {
+      pieces_.back().bytes.append(Text(bytes));
+    } else {
+      pieces_.push_back({MessagePiece::Kind::kData, std::string(Text(bytes))});
+    }
+  }
+  void End() override { pieces_.push_back({MessagePiece::Kind::kEnd, ""}); }
+
+ private:
+  Pieces& pieces_;
+};
 
 }  // namespace
 
@@ -124,25 +148,15 @@ Pieces ExpectedPieces(std::span<const PhoneMessage> messages, std::span<const st
 Parsed ParseInReads(std::string_view stream, std::span<const std::size_t> cuts) {
   Parsed parsed;
   MessageParser parser;
-  const auto take = [&](std::span<const MessagePiece> pieces) {
-    for (const MessagePiece& piece : pieces) {
-      const std::string_view bytes(reinterpret_cast<const char*>(piece.bytes.data()), piece.bytes.size());
-      if (piece.kind == MessagePiece::Kind::kData && !parsed.pieces.empty() &&
-          parsed.pieces.back().kind == MessagePiece::Kind::kData) {
-        parsed.pieces.back().bytes.append(bytes);
-      } else {
-        parsed.pieces.push_back({piece.kind, std::string(bytes)});
-      }
-    }
-  };
+  CollectingSink sink(parsed.pieces);
   std::size_t from = 0;
   for (std::size_t at = 0; at <= cuts.size(); ++at) {
     const std::size_t to = at < cuts.size() ? cuts[at] : stream.size();
-    take(parser.Feed(Bytes(stream.substr(from, to - from))));
+    parser.Feed(Bytes(stream.substr(from, to - from)), sink);
     parsed.mostHeld = std::max(parsed.mostHeld, parser.heldBytes());
     from = to;
   }
-  take(parser.Finish());
+  parser.Finish(sink);
   return parsed;
 }
 

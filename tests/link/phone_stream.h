@@ -14,6 +14,11 @@
 
 namespace quenmora::link::testing {
 
+// The kinds of piece that a MessageSink receives.
+struct MessagePiece {
+  enum class Kind { kFileStart, kData, kEnd };
+};
+
 // A piece with its bytes copied.
 struct Piece {
   MessagePiece::Kind kind;
