@@ -49,6 +49,13 @@ inline constexpr text::GbkText kFloodingConnectionClosed{u8"已断开发送大�
 // what the older one still sends for it is dropped. The path follows.
 inline constexpr text::GbkText kTakenOver{u8"照片已由新的连接重新接收，旧连接的数据已丢弃：",
     "\xd5\xd5\xc6\xac\xd2\xd1\xd3\xc9\xd0\xc2\xb5\xc4\xc1\xac\xbd\xd3\xd6\xd8\xd0\xc2\xbd\xd3\xca\xd5\xa3\xac\xbe\xc9\xc1\xac\xbd\xd3\xb5\xc4\xca\xfd\xbe\xdd\xd2\xd1\xb6\xaa\xc6\xfa\xa3\xba"};
+// A file start was refused, or a file stopped, because the receive directory's disk had less than
+// the reserve left; the directory follows.
+inline constexpr text::GbkText kDiskBelowReserve{u8"接收目录所在磁盘空间不足：",
+    "\xbd\xd3\xca\xd5\xc4\xbf\xc2\xbc\xcb\xf9\xd4\xda\xb4\xc5\xc5\xcc\xbf\xd5\xbc\xe4\xb2\xbb\xd7\xe3\xa3\xba"};
+// A file grew past the size no photo reaches; its connection was closed. The address follows.
+inline constexpr text::GbkText kPhotoTooLarge{u8"照片过大，已断开连接：",
+    "\xd5\xd5\xc6\xac\xb9\xfd\xb4\xf3\xa3\xac\xd2\xd1\xb6\xcf\xbf\xaa\xc1\xac\xbd\xd3\xa3\xba"};
 // A phone (its IP follows) connected while no connection from it was live; one whose last
 // connection closed and that did not reconnect within a few seconds.
 inline constexpr text::GbkText kPhoneConnected{u8"手机已连接：", "\xca\xd6\xbb\xfa\xd2\xd1\xc1\xac\xbd\xd3\xa3\xba"};
@@ -69,7 +76,8 @@ inline constexpr std::array kGbkTexts{kRosterEmpty, kPhoneNotConnected, kListenF
                                       kListenFailedAfterPort, kNameRefused, kCannotCreateFile,
                                       kWriteFailed, kDataDropped, kIdleConnectionClosed,
                                       kNewConnectionRefused, kIncompletePhoto, kBadReceiveDirectory,
-                                      kFloodingConnectionClosed, kTakenOver, kPhoneConnected,
+                                      kFloodingConnectionClosed, kTakenOver, kDiskBelowReserve,
+                                      kPhotoTooLarge, kPhoneConnected,
                                       kPhoneDisconnected, kRosterSentBeforeRows, kRowsBefore,
                                       kRowsAfter, kMoreOfTheKindBefore,
                                       kMoreOfTheKindAfter, kShortenedEnd};

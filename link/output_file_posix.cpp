@@ -1,8 +1,10 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "link/file_layer.h"
 #include "link/output_file.h"
 #include "text/codepage.h"
 
@@ -39,6 +41,12 @@ bool OutputFile::Append(std::span<const std::uint8_t> bytes) {
     bytes = bytes.subspan(static_cast<std::size_t>(written));
   }
   return true;
+}
+
+std::optional<std::uint64_t> DiskFreeBytes(const std::u16string& directory) {
+  struct statvfs disk {};
+  if (::statvfs(text::Utf16ToMultiByte(directory, text::kCodePageUtf8).c_str(), &disk) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize;
 }
 
 }  // namespace quenmora::link

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "link/file_layer.h"
 #include "link/output_file.h"
 
 namespace quenmora::link {
@@ -37,6 +38,14 @@ bool OutputFile::Append(std::span<const std::uint8_t> bytes) {
     bytes = bytes.subspan(written);
   }
   return true;
+}
+
+std::optional<std::uint64_t> DiskFreeBytes(const std::u16string& directory) {
+  ULARGE_INTEGER available{};
+  if (!::GetDiskFreeSpaceExW(reinterpret_cast<const wchar_t*>(directory.c_str()), &available, nullptr, nullptr)) {
+    return std::nullopt;
+  }
+  return available.QuadPart;
 }
 
 }  // namespace quenmora::link

@@ -19,7 +19,7 @@ class PhoneLink::Impl {
   Impl(UiExecutor ui, PhoneLinkHooks hooks)
       : ui_(ui),
         hooks_(std::move(hooks)),
-        receiver_(hooks_.reception),
+        receiver_(hooks_.reception, ui),
         presence_(
             hooks_.after ? hooks_.after
                          : [this](std::chrono::milliseconds delay, UiTask task) { server_.After(delay, std::move(task)); },

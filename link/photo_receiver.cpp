@@ -8,7 +8,6 @@
 #include "link/message_parser.h"
 #include "link/notice_batch.h"
 #include "link/notices.h"
-#include "link/output_file.h"
 #include "link/receive_path.h"
 #include "link/received_files.h"
 #include "link/safe_file_name.h"
@@ -43,11 +42,19 @@ struct Connection {
 }  // namespace
 
 struct PhotoReceiver::State {
+  State(ReceptionHooks receptionHooks, UiExecutor ui)
+      : hooks(std::move(receptionHooks)),
+        files(hooks.files ? hooks.files : std::make_shared<FileLayer>(), std::move(ui), notices,
+              [this] { ShowNotices(); }) {}
+
   ReceptionHooks hooks;
   std::int32_t receivedCount = 0;
   std::unordered_map<ConnectionId, Connection> connections;
   NoticeBatch notices;
-  ReceivedFiles files{notices};
+  ReceivedFiles files;
+  // The read being handled, whose bytes the disk thread may keep instead of copying.
+  std::span<const std::uint8_t> read;
+  std::shared_ptr<const void> keepRead;
 
   struct PieceHandler;
   void StartFile(Connection& connection, std::string_view utf8Name);
@@ -105,16 +112,9 @@ void PhotoReceiver::State::StartFile(Connection& connection, std::string_view ut
     return;
   }
   const std::u16string path = ReceivePath(wideDirectory, wideName);
-  std::u16string key = FileKey(path);
-  files.TakeOver(key);
-  std::optional<OutputFile> output = OutputFile::Create(path);
-  std::string shownPath = text::Utf16ToMultiByte(path, text::kCodePageGbk);
-  if (!output) {
-    notices.Add(kCannotCreateFile, ShownInNotice(shownPath));
-    return;
-  }
-  connection.file = &files.Add(std::move(*output), std::move(key), std::move(shownPath),
-                               std::string(connection.client.host()));
+  files.TakeOver(FileKey(path));
+  // Whether it can be created is the disk thread's to find out; a failure comes back as a report.
+  connection.file = &files.Add(path, wideDirectory, directory, std::string(connection.client.host()));
   connection.start = Start::kStarted;
 }
 
@@ -135,7 +135,12 @@ void PhotoReceiver::State::WriteData(Connection& connection, std::span<const std
     file.dropShown = true;
     return;
   }
-  files.Write(file, data);
+  const auto at = reinterpret_cast<std::uintptr_t>(data.data());
+  const auto readAt = reinterpret_cast<std::uintptr_t>(read.data());
+  const bool inRead = at >= readAt && at + data.size() <= readAt + read.size();
+  if (files.Write(file, data, inRead ? keepRead : nullptr)) return;
+  notices.Add(kPhotoTooLarge, connection.client.address);
+  connection.closing = true;
 }
 
 // The file stays open until the next file start or the connection's end.
@@ -158,19 +163,23 @@ void PhotoReceiver::State::EndConnection(Connection& connection) {
   files.LetGo(*file);
 }
 
-PhotoReceiver::PhotoReceiver(ReceptionHooks hooks) : state_(std::make_unique<State>()) {
-  state_->hooks = std::move(hooks);
-}
+PhotoReceiver::PhotoReceiver(ReceptionHooks hooks, UiExecutor ui)
+    : state_(std::make_unique<State>(std::move(hooks), std::move(ui))) {}
 
 PhotoReceiver::~PhotoReceiver() = default;
 
-bool PhotoReceiver::HandleChunk(const Client& client, std::span<const std::uint8_t> chunk) {
+bool PhotoReceiver::HandleChunk(const Client& client, std::span<const std::uint8_t> chunk,
+                                std::shared_ptr<const void> keep) {
   const auto [it, added] = state_->connections.try_emplace(client.id);
   Connection& connection = it->second;
   if (added) connection.client = client;
   if (!connection.closing) {
     State::PieceHandler handler(*state_, connection);
+    state_->read = chunk;
+    state_->keepRead = std::move(keep);
     connection.parser.Feed(chunk, handler);
+    state_->read = {};
+    state_->keepRead.reset();
   }
   state_->ShowNotices();
   return !connection.closing;
@@ -190,6 +199,8 @@ void PhotoReceiver::Finish() {
   state_->files.CloseAll();
   state_->ShowNotices();
 }
+
+void PhotoReceiver::Drain() { state_->files.Drain(); }
 
 bool PhotoReceiver::IsReceivingFile(ConnectionId id) const {
   const auto it = state_->connections.find(id);

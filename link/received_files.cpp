@@ -5,6 +5,7 @@
 
 #include "link/notices.h"
 #include "link/receive_path.h"
+#include "text/codepage.h"
 
 namespace quenmora::link {
 
@@ -23,14 +24,23 @@ std::u16string FileKey(std::u16string_view path) {
   return key;
 }
 
-ReceivedFile& ReceivedFiles::Add(OutputFile output, std::u16string key, std::string shownPath,
-                                 std::string host) {
+ReceivedFiles::ReceivedFiles(std::shared_ptr<FileLayer> files, UiExecutor ui, NoticeBatch& notices,
+                             std::function<void()> reported)
+    : notices_(notices),
+      reported_(std::move(reported)),
+      disk_(std::move(files), lifetime_.GuardedExecutor(std::move(ui)),
+            [this](const DiskThread::Reports& reports) { Reported(reports); }) {}
+
+ReceivedFile& ReceivedFiles::Add(const std::u16string& path, const std::u16string& directory,
+                                 std::string shownDirectory, std::string host) {
   ReceivedFile& file = files_.emplace_back();
-  file.output = std::move(output);
-  file.key = std::move(key);
-  file.shownPath = std::move(shownPath);
+  file.key = FileKey(path);
+  file.shownPath = text::Utf16ToMultiByte(path, text::kCodePageGbk);
+  file.shownDirectory = std::move(shownDirectory);
   file.host = std::move(host);
+  file.disk = disk_.Create(path, directory);
   open_[file.key] = &file;
+  byDisk_[file.disk] = &file;
   return file;
 }
 
@@ -39,26 +49,32 @@ void ReceivedFiles::TakeOver(const std::u16string& key) {
   if (held == open_.end()) return;
   ReceivedFile& holder = *held->second;
   Close(holder);
-  holder.status = FileStatus::kTakenOverByNew;
+  if (holder.status != FileStatus::kWriteFailure) holder.status = FileStatus::kTakenOverByNew;
   // One that had lost its connection has nobody left to tell it.
-  if (std::erase(unfinished_, &holder) > 0) Forget(holder);
+  if (std::erase(unfinished_, &holder) > 0) Release(holder);
 }
 
-void ReceivedFiles::Write(ReceivedFile& file, std::span<const std::uint8_t> bytes) {
-  // After a failure the next writes are still tried, as a disk that was full for a moment may
-  // take them; the file is reported once all the same.
-  if (!file.output || file.output->Append(bytes) || file.status == FileStatus::kWriteFailure) return;
+bool ReceivedFiles::Write(ReceivedFile& file, std::span<const std::uint8_t> bytes, std::shared_ptr<const void> keep) {
+  if (!file.open) return true;
+  const bool fits = bytes.size() <= kMaxPhotoBytes - file.size;
+  if (!fits) bytes = bytes.first(kMaxPhotoBytes - file.size);
+  file.size += bytes.size();
+  disk_.Write(file.disk, bytes, std::move(keep));
+  if (fits) return true;
+  if (file.status != FileStatus::kWriteFailure) notices_.Add(kIncompletePhoto, ShownInNotice(file.shownPath));
   file.status = FileStatus::kWriteFailure;
-  notices_.Add(kWriteFailed, ShownInNotice(file.shownPath));
+  Close(file);
+  return false;
 }
 
 void ReceivedFiles::Release(ReceivedFile& file) {
   Close(file);
-  Forget(file);
+  file.held = false;
+  ForgetIfDone(file);
 }
 
 void ReceivedFiles::LetGo(ReceivedFile& file) {
-  if (!IsUnfinished(file) || !file.output) return Release(file);
+  if (!IsUnfinished(file) || !file.open) return Release(file);
   unfinished_.push_back(&file);
   if (unfinished_.size() > kMaxUnfinished) {
     ReceivedFile& oldest = *unfinished_.front();
@@ -68,6 +84,12 @@ void ReceivedFiles::LetGo(ReceivedFile& file) {
 }
 
 ReceivedFile* ReceivedFiles::Adopt(std::string_view host) {
+  // One that failed meanwhile (its disk reported) carries nothing on.
+  std::erase_if(unfinished_, [this](ReceivedFile* file) {
+    if (IsUnfinished(*file)) return false;
+    Release(*file);
+    return true;
+  });
   if (unfinished_.empty()) return nullptr;
   auto chosen = std::find_if(unfinished_.rbegin(), unfinished_.rend(),
                              [&](const ReceivedFile* file) { return file->host == host; });
@@ -78,23 +100,55 @@ ReceivedFile* ReceivedFiles::Adopt(std::string_view host) {
 }
 
 void ReceivedFiles::CloseAll() {
-  for (ReceivedFile& file : files_) Close(file);
+  for (ReceivedFile& file : files_) {
+    Close(file);
+    file.held = false;
+  }
   unfinished_.clear();
-  files_.clear();
+  disk_.Drain();
 }
 
 void ReceivedFiles::Close(ReceivedFile& file) {
-  if (!file.output) return;
-  const bool closed = file.output->Close();
-  file.output.reset();
+  if (!file.open) return;
+  file.open = false;
+  disk_.Close(file.disk);
   if (const auto it = open_.find(file.key); it != open_.end() && it->second == &file) open_.erase(it);
-  if (!closed && file.status != FileStatus::kWriteFailure) {
-    file.status = FileStatus::kWriteFailure;
-    notices_.Add(kWriteFailed, ShownInNotice(file.shownPath));
-  }
 }
 
-void ReceivedFiles::Forget(ReceivedFile& file) {
+void ReceivedFiles::Reported(const DiskThread::Reports& reports) {
+  for (const DiskThread::Report& report : reports) Reported(report.file, report.what);
+  if (reported_) reported_();
+}
+
+void ReceivedFiles::Reported(DiskThread::FileId disk, DiskReport report) {
+  const auto found = byDisk_.find(disk);
+  if (found == byDisk_.end()) return;
+  ReceivedFile& file = *found->second;
+  const bool firstFailure = file.status != FileStatus::kWriteFailure;
+  switch (report) {
+    case DiskReport::kCannotCreate:
+      notices_.Add(kCannotCreateFile, ShownInNotice(file.shownPath));
+      break;
+    case DiskReport::kBelowReserve:
+      notices_.Add(kDiskBelowReserve, ShownInNotice(file.shownDirectory));
+      break;
+    case DiskReport::kReserveReached:
+      notices_.Add(kDiskBelowReserve, ShownInNotice(file.shownDirectory));
+      if (firstFailure) notices_.Add(kIncompletePhoto, ShownInNotice(file.shownPath));
+      break;
+    case DiskReport::kWriteRefused:
+      if (firstFailure) notices_.Add(kWriteFailed, ShownInNotice(file.shownPath));
+      break;
+    case DiskReport::kClosed:
+      byDisk_.erase(found);
+      ForgetIfDone(file);
+      return;
+  }
+  file.status = FileStatus::kWriteFailure;
+}
+
+void ReceivedFiles::ForgetIfDone(ReceivedFile& file) {
+  if (file.held || byDisk_.contains(file.disk)) return;
   files_.remove_if([&](const ReceivedFile& kept) { return &kept == &file; });
 }
 

@@ -206,7 +206,7 @@ TEST_F(PhotoReception, AConnectionThatGoesClosesItsFinishedFileAndKeepsAnUnfinis
   Send("phone:3", "STAT||c.jpg" + Data("c"));
   EXPECT_TRUE(HeldOpen("b.jpg"));
   EXPECT_EQ(notices, Lines{Line(kIncompletePhoto, directoryText + kSeparator + "b.jpg")});
-  receiver.Finish();
+  Finish();
   EXPECT_FALSE(HeldOpen("b.jpg"));
   EXPECT_FALSE(HeldOpen("c.jpg"));
 }

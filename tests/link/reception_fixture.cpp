@@ -29,19 +29,38 @@ TemporaryDirectory::~TemporaryDirectory() {
 }
 
 ReceptionTest::ReceptionTest()
-    : receiver(ReceptionHooks{
-          [this] { return directoryText; },
-          [this](std::int32_t count, const std::string& name) { starts.emplace_back(count, name); },
-          [this](const std::string& line) { notices.push_back(line); }}) {}
+    : receiver(ReceptionHooks{.receiveDirectory = [this] { return directoryText; },
+                              .fileStarted = [this](std::int32_t count,
+                                                    const std::string& name) { starts.emplace_back(count, name); },
+                              .notice = [this](const std::string& line) { notices.push_back(line); },
+                              .files = nullptr},
+               [this](UiTask task) { reports_.push_back(std::move(task)); }) {}
 
 bool ReceptionTest::Send(const std::string& address, std::string_view bytes) {
-  return receiver.HandleChunk(ConnectionNamed(address),
-                              std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  const bool readOn = receiver.HandleChunk(
+      ConnectionNamed(address), std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  Settle();
+  return readOn;
 }
 
 void ReceptionTest::Gone(const std::string& address) {
   receiver.ClientGone(ConnectionNamed(address).id);
   connections_.erase(address);
+  Settle();
+}
+
+void ReceptionTest::Finish() {
+  receiver.Finish();
+  Settle();
+}
+
+void ReceptionTest::Settle() {
+  receiver.Drain();
+  while (!reports_.empty()) {
+    UiTask report = std::move(reports_.front());
+    reports_.pop_front();
+    report();
+  }
 }
 
 Client ReceptionTest::ConnectionNamed(const std::string& address) {

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,6 +36,9 @@ class ReceptionTest : public ::testing::Test {
   bool Send(const std::string& address, std::string_view bytes);
   // The connection named `address` has closed; a later Send with that address is a new one.
   void Gone(const std::string& address);
+  void Finish();
+  // Each of the above returns once the disk has done what it was asked and its reports are in.
+  void Settle();
   // The receive directory as the window would hold it: code page 936.
   static std::string DirectoryText(const std::filesystem::path& directory);
   std::string Contents(const std::filesystem::path& relative) const;
@@ -49,6 +54,7 @@ class ReceptionTest : public ::testing::Test {
   PhotoReceiver receiver;
 
  private:
+  std::deque<UiTask> reports_;  // the disk's, for the test thread, which is the UI thread here
   Client ConnectionNamed(const std::string& address);
 
   std::map<std::string, Client> connections_;  // live, by address

@@ -147,7 +147,7 @@ TEST_F(ShootDay, ATerminatorAfterANameIsNotData) {
 TEST_F(ShootDay, HeldBackBytesReachTheirFileAtTheEnd) {
   const std::string photo = PhotoBytes(2000, 15) + "END||STAT|";
   Send("phone:1", "STAT||a.jpg" + photo);
-  receiver.Finish();
+  Finish();
   EXPECT_EQ(Contents("a.jpg"), photo);
 }
 
