@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/host_addresses.h"
 #include "app/information_box.h"
 #include "app/main_view.h"
-#include "app/platform.h"
 #include "app/texts.h"
 #include "link/phone_link.h"
 #include "link/phone_server.h"

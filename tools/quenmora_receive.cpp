@@ -10,7 +10,7 @@
 #include <asio/io_context.hpp>
 #include <asio/signal_set.hpp>
 
-#include "app/platform.h"
+#include "app/host_addresses.h"
 #include "app/texts.h"
 #include "link/phone_link.h"
 #include "link/phone_server.h"

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/host_addresses.h"
 #include "app/main_window.h"
 #include "app/platform.h"
 #include "app/qt/main_window_view.h"
