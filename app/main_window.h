@@ -17,12 +17,12 @@
 
 namespace quenmora::app {
 
-using AddressSource = std::function<std::vector<std::string>()>;
+using AddressSource = std::function<std::vector<HostAdapter>()>;
 
 class MainWindow {
  public:
   // `receiveDirectory` goes into `目录编辑框1` at start: "D:\" on Windows.
-  MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses = LocalIpv4Addresses,
+  MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses = HostAdapters,
              std::uint16_t port = link::kPhonePort,
              std::string receiveDirectory = std::string(kDefaultReceiveDirectory));
 

@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
   qt::MainWindowView window({.lister = app::ListSubdirectories,
                              .driveRoots = app::DriveRoots,
                              .start = start.picker});
-  app::MainWindow logic(window, window.executor(), app::LocalIpv4Addresses, link::kPhonePort,
+  app::MainWindow logic(window, window.executor(), app::HostAdapters, link::kPhonePort,
                         start.receiveDirectory);
   window.HandClicksTo(logic);
   logic.Created();

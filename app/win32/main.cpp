@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   win32::MainWindowView window(instance, {.lister = app::ListSubdirectories,
                                           .driveRoots = app::DriveRoots,
                                           .start = {}});
-  app::MainWindow logic(window, window.executor(), app::LocalIpv4Addresses, link::kPhonePort);
+  app::MainWindow logic(window, window.executor(), app::HostAdapters, link::kPhonePort);
   window.HandEventsTo(logic);
   if (!window.Open(showCommand)) return 1;
   return win32::RunMessageLoop(window.window());

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <thread>
 
+#include "app/address_lines.h"
 #include "app/texts.h"
 #include "fake_main_view.h"
 #include "link/notices.h"
@@ -49,8 +50,13 @@ bool Eventually(const std::function<bool()>& condition) {
   return true;
 }
 
+// Each address on an ordinary wired adapter with a gateway.
 AddressSource Addresses(std::vector<std::string> addresses) {
-  return [addresses] { return addresses; };
+  std::vector<HostAdapter> adapters;
+  for (std::string& address : addresses)
+    adapters.push_back(
+        {.ipv4 = {std::move(address)}, .kind = AdapterKind::kEthernet, .hasGateway = true});
+  return [adapters] { return adapters; };
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -109,6 +115,20 @@ TEST_F(MainWindowTest, InformationBoxHasOneAppendPerAddressThenTheInstructions) 
     expected.emplace_back(kInstructions);
     EXPECT_EQ(fresh.appends(kInfoBox), expected) << addresses.size() << " addresses";
   }
+}
+
+TEST_F(MainWindowTest, InformationBoxShowsTheOrderedMarkedLinesOneAppendEach) {
+  const std::vector<HostAdapter> adapters{
+      {.ipv4 = {"192.168.56.1"}, .kind = AdapterKind::kEthernet, .isVirtual = true},
+      {.ipv4 = {"192.168.1.20"}, .kind = AdapterKind::kWifi, .hasGateway = true}};
+  MainWindow window(view, ui.executor(), [adapters] { return adapters; }, 0);
+  window.Created();
+  ASSERT_TRUE(WaitForInstructions());
+  std::vector<std::string> expected;
+  for (const std::string& line : AddressLines(adapters)) expected.push_back(line + "\r\n");
+  expected.emplace_back(kInstructions);
+  EXPECT_EQ(view.appends(kInfoBox), expected);
+  EXPECT_EQ(expected.front(), AddressLine("192.168.1.20"));
 }
 
 TEST_F(MainWindowTest, WithOneAddressTheBoxReadsAddressBlankLineHeadingAndTwoSteps) {

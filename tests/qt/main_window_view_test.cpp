@@ -56,7 +56,10 @@ struct OpenWindow {
   QTemporaryDir receiveDirectory;
   RecordingMainWindow view{FakePickerSources()};
   app::MainWindow logic{view, view.executor(),
-                        [] { return std::vector<std::string>{"10.1.2.3", "192.168.0.7"}; }, 0,
+                        [] {
+                          return std::vector<app::HostAdapter>{{.ipv4 = {"10.1.2.3", "192.168.0.7"}}};
+                        },
+                        0,
                         ToGbk(receiveDirectory.path())};
 };
 

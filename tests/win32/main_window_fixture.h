@@ -27,6 +27,8 @@ class RecordingMainWindow : public MainWindowView {
 };
 
 inline std::vector<std::string> TwoAddresses() { return {"10.1.2.3", "192.168.0.7"}; }
+// TwoAddresses on one ordinary adapter, so that they show bare and in their order.
+inline std::vector<app::HostAdapter> OneAdapter() { return {{.ipv4 = TwoAddresses()}}; }
 
 inline app::PickerSources MachinePickerSources() {
   return {.lister = app::ListSubdirectories, .driveRoots = app::DriveRoots, .start = {}};
@@ -58,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
   void Click(app::MainControl button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
 
   RecordingMainWindow window{GetModuleHandleW(nullptr), MachinePickerSources()};
-  app::MainWindow logic{window, window.executor(), TwoAddresses, 0};
+  app::MainWindow logic{window, window.executor(), OneAdapter, 0};
 };
 
 }  // namespace quenmora::win32::test_support
