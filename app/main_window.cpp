@@ -4,6 +4,7 @@
 #include <thread>
 #include <utility>
 
+#include "app/address_lines.h"
 #include "app/texts.h"
 #include "link/notices.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// The worker thread: the addresses, then the instructions, one append each, in order. It holds
+// The worker thread: the address lines, then the instructions, one append each, in order. It holds
 // only copies and reaches the window through tasks that run `show` on the UI thread; `ui` drops
 // them once the window is gone.
 void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
@@ -20,9 +21,7 @@ void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
   auto append = [&](std::string text) {
     ui([show, text = std::move(text)] { show(text); });
   };
-  for (const std::string& address : addresses()) {
-    std::string line(kLocalIp);
-    line += address;
+  for (std::string& line : AddressLines(addresses())) {
     line += kLineEnd;
     append(std::move(line));
   }
@@ -50,6 +49,7 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, MainWindowSources so
                               ShowSoon();
                             },
                         .notice = [this](const std::string& line) { AppendNotice(line); },
+                        .files = std::move(sources.files),
                     },
                 .rosterText = [this] { return RosterText(); },
                 .rosterSendFailed = [this] { view_.ShowMessage(link::kPhoneNotConnected); },

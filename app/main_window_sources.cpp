@@ -9,12 +9,13 @@ namespace quenmora::app {
 
 MainWindowSources MachineSources() {
   StartDirectories start = MachineStartDirectories();
-  return {.addresses = LocalIpv4Addresses,
+  return {.addresses = HostAdapters,
           .picker = {.lister = ListSubdirectories, .driveRoots = DriveRoots,
                      .start = std::move(start.picker)},
           .port = link::kPhonePort,
           .receiveDirectory = std::move(start.receiveDirectory),
-          .clock = {}};
+          .clock = {},
+          .files = nullptr};
 }
 
 }  // namespace quenmora::app

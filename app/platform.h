@@ -6,10 +6,6 @@
 
 namespace quenmora::app {
 
-// The machine's IPv4 addresses in dotted form, loopback and adapters that are down left out,
-// in the platform's order.
-std::vector<std::string> LocalIpv4Addresses();
-
 // The subdirectories of `directory` (code page 936), in any order; empty if it cannot be read.
 std::vector<std::string> ListSubdirectories(std::string_view directory);
 

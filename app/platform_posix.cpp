@@ -1,8 +1,4 @@
-#include <arpa/inet.h>
 #include <dirent.h>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,24 +56,6 @@ std::string PicturesDirectoryUtf8(const std::string& home) {
 }
 
 }  // namespace
-
-std::vector<std::string> LocalIpv4Addresses() {
-  std::vector<std::string> addresses;
-  ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return addresses;
-  const std::unique_ptr<ifaddrs, decltype(&freeifaddrs)> owner(list, freeifaddrs);
-  for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-    if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
-    if ((entry->ifa_flags & IFF_LOOPBACK) || !(entry->ifa_flags & IFF_UP) ||
-        !(entry->ifa_flags & IFF_RUNNING))
-      continue;
-    const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
-    char dotted[INET_ADDRSTRLEN];
-    if (inet_ntop(AF_INET, &address->sin_addr, dotted, sizeof dotted))
-      addresses.emplace_back(dotted);
-  }
-  return addresses;
-}
 
 std::vector<std::string> ListSubdirectories(std::string_view directory) {
   std::vector<std::string> names;

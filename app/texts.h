@@ -32,6 +32,13 @@ inline constexpr text::GbkText kChoose{u8"选择...",
 inline constexpr std::string_view kDefaultReceiveDirectory = "D:\\";
 inline constexpr text::GbkText kLocalIp{u8"本机IP：",
     "\xb1\xbe\xbb\xfaIP\xa3\xba"};
+// Marks after an address that the phone is unlikely to reach, or likely to.
+inline constexpr text::GbkText kVirtualAdapterMark{u8"（虚拟网卡，手机一般连不上）",
+    "\xa3\xa8\xd0\xe9\xc4\xe2\xcd\xf8\xbf\xa8\xa3\xac\xca\xd6\xbb\xfa\xd2\xbb\xb0\xe3\xc1\xac\xb2\xbb\xc9\xcf\xa3\xa9"};
+inline constexpr text::GbkText kNotConnectedMark{u8"（未连上网络）",
+    "\xa3\xa8\xce\xb4\xc1\xac\xc9\xcf\xcd\xf8\xc2\xe7\xa3\xa9"};
+inline constexpr text::GbkText kHotspotMark{u8"（本机热点）",
+    "\xa3\xa8\xb1\xbe\xbb\xfa\xc8\xc8\xb5\xe3\xa3\xa9"};
 inline constexpr text::GbkText kInstructions{u8"\r\n操作方法:\r\n1.手机WIFI连接上与本电脑在同一局域网路由器\r\n2.将本机IP填写到手机端软件的地址框,并点击'连接'按钮",
     "\r\n\xb2\xd9\xd7\xf7\xb7\xbd\xb7\xa8:\r\n1.\xca\xd6\xbb\xfaWIFI\xc1\xac\xbd\xd3\xc9\xcf\xd3\xeb\xb1\xbe\xb5\xe7\xc4\xd4\xd4\xda\xcd\xac\xd2\xbb\xbe\xd6\xd3\xf2\xcd\xf8\xc2\xb7\xd3\xc9\xc6\xf7\r\n2.\xbd\xab\xb1\xbe\xbb\xfaIP\xcc\xee\xd0\xb4\xb5\xbd\xca\xd6\xbb\xfa\xb6\xcb\xc8\xed\xbc\xfe\xb5\xc4\xb5\xd8\xd6\xb7\xbf\xf2,\xb2\xa2\xb5\xe3\xbb\xf7'\xc1\xac\xbd\xd3'\xb0\xb4\xc5\xa5"};
 inline constexpr text::GbkText kRosterHasUnmappable{u8"名册中有无法用GBK表示的字符，已替换为?",
@@ -52,7 +59,8 @@ inline constexpr std::string_view kPickerStartDrive = "D:\\";
 // Every GbkText above, for the test that reads each back.
 inline constexpr std::array kGbkTexts{
     kHint, kHintFontFace, kRosterGroup, kRosterHowTo, kRosterColumns, kSendRoster, kReceiveGroup,
-    kFilesReceived, kReceiveDirectory, kChoose, kLocalIp, kInstructions, kRosterHasUnmappable,
+    kFilesReceived, kReceiveDirectory, kChoose, kLocalIp, kVirtualAdapterMark, kNotConnectedMark,
+    kHotspotMark, kInstructions, kRosterHasUnmappable,
     kPickerCaption, kPickerPrompt, kPickerSelected, kOk, kCancel};
 
 }  // namespace quenmora::app

@@ -19,6 +19,7 @@ DiskThread::DiskThread(std::shared_ptr<FileLayer> files, UiExecutor ui,
     : files_(std::move(files)), ui_(std::move(ui)), report_(std::move(report)), thread_([this] { Run(); }) {}
 
 DiskThread::~DiskThread() {
+  Submit();
   {
     const std::lock_guard lock(mutex_);
     ending_ = true;
@@ -29,33 +30,30 @@ DiskThread::~DiskThread() {
 
 DiskThread::FileId DiskThread::Create(std::u16string path, std::u16string directory) {
   const FileId file = ++lastId_;
-  {
-    const std::lock_guard lock(mutex_);
-    queue_.push_back({Operation::Kind::kCreate, file, std::move(path), std::move(directory), {}, nullptr});
-  }
-  changed_.notify_all();
+  unsubmitted_.push_back({Operation::Kind::kCreate, file, std::move(path), std::move(directory), {}, nullptr});
   return file;
 }
 
 void DiskThread::Write(FileId file, std::span<const std::uint8_t> bytes, std::shared_ptr<const void> keep) {
   if (bytes.empty()) return;
   if (!keep) keep = CopyOf(bytes);
-  {
-    const std::lock_guard lock(mutex_);
-    queue_.push_back({Operation::Kind::kWrite, file, {}, {}, bytes, std::move(keep)});
-  }
-  changed_.notify_all();
+  unsubmitted_.push_back({Operation::Kind::kWrite, file, {}, {}, bytes, std::move(keep)});
 }
 
-void DiskThread::Close(FileId file) {
+void DiskThread::Close(FileId file) { unsubmitted_.push_back({Operation::Kind::kClose, file, {}, {}, {}, nullptr}); }
+
+void DiskThread::Submit() {
+  if (unsubmitted_.empty()) return;
   {
     const std::lock_guard lock(mutex_);
-    queue_.push_back({Operation::Kind::kClose, file, {}, {}, {}, nullptr});
+    for (Operation& operation : unsubmitted_) queue_.push_back(std::move(operation));
   }
+  unsubmitted_.clear();
   changed_.notify_all();
 }
 
 void DiskThread::Drain() {
+  Submit();
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
 }

@@ -54,7 +54,10 @@ class DiskThread {
   // they are copied now.
   void Write(FileId file, std::span<const std::uint8_t> bytes, std::shared_ptr<const void> keep);
   void Close(FileId file);
-  // Returns once everything asked before has been done and reported.
+  // Hands what was asked since the last call to the disk thread, in one go: the operations of one
+  // read are done, and their failures reported, together.
+  void Submit();
+  // Submits, then returns once everything asked before has been done and reported.
   void Drain();
 
  private:
@@ -81,7 +84,8 @@ class DiskThread {
   std::shared_ptr<FileLayer> files_;
   UiExecutor ui_;
   std::function<void(const Reports&)> report_;
-  FileId lastId_ = 0;  // UI thread only
+  FileId lastId_ = 0;                 // UI thread only
+  std::vector<Operation> unsubmitted_;  // UI thread only
 
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -45,7 +45,7 @@ struct PhotoReceiver::State {
   State(ReceptionHooks receptionHooks, UiExecutor ui)
       : hooks(std::move(receptionHooks)),
         files(hooks.files ? hooks.files : std::make_shared<FileLayer>(), std::move(ui), notices,
-              [this] { ShowNotices(); }) {}
+              [this] { EndTurn(); }) {}
 
   ReceptionHooks hooks;
   std::int32_t receivedCount = 0;
@@ -61,7 +61,11 @@ struct PhotoReceiver::State {
   void WriteData(Connection& connection, std::span<const std::uint8_t> data);
   void End(Connection& connection);
   void EndConnection(Connection& connection);
-  void ShowNotices() { notices.Flush(hooks.notice); }
+  // The end of a turn: what it asked of the disk goes out together, and its notices are shown.
+  void EndTurn() {
+    files.Submit();
+    notices.Flush(hooks.notice);
+  }
 };
 
 // What the parser finds in one connection's reads; a connection marked closing ignores the rest.
@@ -181,7 +185,7 @@ bool PhotoReceiver::HandleChunk(const Client& client, std::span<const std::uint8
     state_->read = {};
     state_->keepRead.reset();
   }
-  state_->ShowNotices();
+  state_->EndTurn();
   return !connection.closing;
 }
 
@@ -190,14 +194,14 @@ void PhotoReceiver::ClientGone(ConnectionId id) {
   if (it == state_->connections.end()) return;
   state_->EndConnection(it->second);
   state_->connections.erase(it);
-  state_->ShowNotices();
+  state_->EndTurn();
 }
 
 void PhotoReceiver::Finish() {
   for (auto& [id, connection] : state_->connections) state_->EndConnection(connection);
   state_->connections.clear();
   state_->files.CloseAll();
-  state_->ShowNotices();
+  state_->EndTurn();
 }
 
 void PhotoReceiver::Drain() { state_->files.Drain(); }

@@ -83,6 +83,8 @@ class ReceivedFiles {
   // Waits until the disk has done everything asked so far; its reports are then queued for the UI
   // thread.
   void Drain() { disk_.Drain(); }
+  // Hands the disk thread what this turn of the UI thread asked of it.
+  void Submit() { disk_.Submit(); }
 
  private:
   void Close(ReceivedFile& file);

@@ -10,8 +10,8 @@
 #include <asio/io_context.hpp>
 #include <asio/signal_set.hpp>
 
-#include "app/platform.h"
-#include "app/texts.h"
+#include "app/address_lines.h"
+#include "app/host_addresses.h"
 #include "link/phone_link.h"
 #include "link/phone_server.h"
 #include "text/codepage.h"
@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
   };
   hooks.reception.notice = [](const std::string& line) { PrintLine(AnsiToUtf8(line)); };
 
-  for (const std::string& address : quenmora::app::LocalIpv4Addresses()) {
-    PrintLine(AnsiToUtf8(quenmora::app::kLocalIp) + address);
+  for (const std::string& line : quenmora::app::AddressLines(quenmora::app::HostAdapters())) {
+    PrintLine(AnsiToUtf8(line));
   }
 
   {

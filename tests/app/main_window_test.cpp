@@ -8,6 +8,7 @@
 #include <iterator>
 #include <thread>
 
+#include "app/address_lines.h"
 #include "app/texts.h"
 #include "fake_main_view.h"
 #include "link/notices.h"
@@ -50,14 +51,24 @@ bool Eventually(const std::function<bool()>& condition) {
   return true;
 }
 
+// Each address on an ordinary wired adapter with a gateway.
+AddressSource Addresses(std::vector<std::string> addresses) {
+  std::vector<HostAdapter> adapters;
+  for (std::string& address : addresses)
+    adapters.push_back(
+        {.ipv4 = {std::move(address)}, .kind = AdapterKind::kEthernet, .hasGateway = true});
+  return [adapters] { return adapters; };
+}
+
 // The given addresses, the fake disk, a server on `port` (0: a free one) and "D:\" at start.
 MainWindowSources Sources(std::vector<std::string> addresses, std::uint16_t port = 0,
                           std::string receiveDirectory = "D:\\") {
-  return {.addresses = [addresses] { return addresses; },
+  return {.addresses = Addresses(std::move(addresses)),
           .picker = testing::FakeDiskSources(),
           .port = port,
           .receiveDirectory = std::move(receiveDirectory),
-          .clock = [](std::chrono::milliseconds, link::UiTask) {}};  // no line that waits for time
+          .clock = [](std::chrono::milliseconds, link::UiTask) {},  // no line that waits for time
+          .files = nullptr};
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -115,6 +126,22 @@ TEST_F(MainWindowTest, InformationBoxHasOneAppendPerAddressThenTheInstructions) 
     expected.emplace_back(kInstructions);
     EXPECT_EQ(fresh.appends(kInfoBox), expected) << addresses.size() << " addresses";
   }
+}
+
+TEST_F(MainWindowTest, InformationBoxShowsTheOrderedMarkedLinesOneAppendEach) {
+  const std::vector<HostAdapter> adapters{
+      {.ipv4 = {"192.168.56.1"}, .kind = AdapterKind::kEthernet, .isVirtual = true},
+      {.ipv4 = {"192.168.1.20"}, .kind = AdapterKind::kWifi, .hasGateway = true}};
+  MainWindowSources sources = Sources({});
+  sources.addresses = [adapters] { return adapters; };
+  MainWindow window(view, ui.executor(), std::move(sources));
+  window.Created();
+  ASSERT_TRUE(WaitForInstructions());
+  std::vector<std::string> expected;
+  for (const std::string& line : AddressLines(adapters)) expected.push_back(line + "\r\n");
+  expected.emplace_back(kInstructions);
+  EXPECT_EQ(view.appends(kInfoBox), expected);
+  EXPECT_EQ(expected.front(), AddressLine("192.168.1.20"));
 }
 
 TEST_F(MainWindowTest, WithOneAddressTheBoxReadsAddressBlankLineHeadingAndTwoSteps) {

@@ -56,12 +56,13 @@ struct OpenWindow {
   QTemporaryDir receiveDirectory;
   RecordingMainWindow view;
   app::MainWindow logic{view, view.executor(),
-                        {.addresses = [] { return std::vector<std::string>{"10.1.2.3", "192.168.0.7"}; },
+                        {.addresses = [] { return std::vector<app::HostAdapter>{{.ipv4 = {"10.1.2.3", "192.168.0.7"}}}; },
                          .picker = FakePickerSources(),
                          .port = 0,
                          .receiveDirectory = ToGbk(receiveDirectory.path()),
                          // No line that waits for time.
-                         .clock = [](std::chrono::milliseconds, link::UiTask) {}}};
+                         .clock = [](std::chrono::milliseconds, link::UiTask) {},
+                         .files = nullptr}};
 };
 
 std::string ExpectedInformation() {

@@ -39,6 +39,29 @@ check "the receive directory box reads D:\\" text_is directory 'D:\'
 check "the count label starts at 0" text_is count 0
 check "the information box gets the instructions" wait_for 10 info_has_instructions
 
+# Wine's real adapter list: the box begins with the bare line of an interface that has a default
+# route, an ordinary adapter's, which comes before any other.
+gateway_addresses() {  # default routes whose flags have RTF_GATEWAY (2)
+  awk 'NR > 1 && $2 == "00000000" && $4 ~ /[2367ABEF]$/ {print $1}' /proc/net/route | sort -u |
+    while read -r dev; do
+      ip -o -4 addr show dev "$dev" 2>/dev/null | awk '{sub(/\/.*/, "", $4); print $4}'
+    done
+}
+first_line_is_one_of() {  # ADDRESS...
+  local first address
+  first=$(probe text info | head -n 1 | tr -d '\r')
+  for address; do [ "$first" = "本机IP：$address" ] && return 0; done
+  echo "the first line is: $first"
+  return 1
+}
+gateways=$(gateway_addresses)
+if [ -n "$gateways" ]; then
+  check "the information box begins with the address of an interface with a default route" \
+    first_line_is_one_of $gateways
+else
+  echo "skipped: no interface with a default route and an address, for the first address line"
+fi
+
 send_photos "$received"
 
 # The roster: the phone connects and waits; 按钮1 sends the roster box's text.

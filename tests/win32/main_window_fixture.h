@@ -27,11 +27,13 @@ class RecordingMainWindow : public MainWindowView {
 };
 
 inline std::vector<std::string> TwoAddresses() { return {"10.1.2.3", "192.168.0.7"}; }
+// TwoAddresses on one ordinary adapter, so that they show bare and in their order.
+inline std::vector<app::HostAdapter> OneAdapter() { return {{.ipv4 = TwoAddresses()}}; }
 
 // The machine's own sources, but TwoAddresses and a free port.
 inline app::MainWindowSources TestSources() {
   app::MainWindowSources sources = app::MachineSources();
-  sources.addresses = TwoAddresses;
+  sources.addresses = OneAdapter;
   sources.port = 0;
   sources.clock = [](std::chrono::milliseconds, link::UiTask) {};  // no line that waits for time
   return sources;
