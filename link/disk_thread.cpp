@@ -69,10 +69,15 @@ void DiskThread::Run() {
     lock.unlock();
     Do(operation);
     operation.keep.reset();  // the read buffer goes back before the next operation waits
-    // Handed over when the disk thread has caught up, or at least every so many.
+    // Handed over when the disk thread has caught up, or at least every so many; not under the
+    // lock, as the UI executor may run the report at once.
     constexpr std::size_t kMostReportsHeld = 1024;
     lock.lock();
-    if (queue_.empty() || reports_.size() >= kMostReportsHeld) HandReportsOver();
+    if (queue_.empty() || reports_.size() >= kMostReportsHeld) {
+      lock.unlock();
+      HandReportsOver();
+      lock.lock();
+    }
     busy_ = false;
     if (queue_.empty()) changed_.notify_all();
   }

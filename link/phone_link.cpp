@@ -28,11 +28,12 @@ class PhoneLink::Impl {
                 ServerEvents{
                     .clientConnected = [this](const Client& client) { Connected(client); },
                     .dataArrived =
-                        [this](const Client& client, std::span<const std::uint8_t> chunk) {
+                        [this](const Client& client, std::span<const std::uint8_t> chunk,
+                               const std::shared_ptr<const void>& keep) {
                           // A connection the link has closed has been told so: what it still
                           // sent would only make a partial photo.
                           if (!IsLive(client.id)) return false;
-                          if (receiver_.HandleChunk(client, chunk)) return true;
+                          if (receiver_.HandleChunk(client, chunk, keep)) return true;
                           Leave(client.id, false);  // the receiver's line has said why
                           return false;
                         },

@@ -45,7 +45,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
 
   tcp::socket socket;
   const Client client;
-  std::array<std::uint8_t, kReceiveBufferSize> buffer{};
+  bool waitingForBuffer = false;     // its next read waits for a buffer to come back
   std::deque<std::string> outgoing;  // the front one is being written
 };
 
@@ -54,10 +54,13 @@ struct Connection : std::enable_shared_from_this<Connection> {
 class PhoneServer::Impl {
  public:
   Impl(UiExecutor ui, ServerEvents events)
-      : ui_(std::move(ui)), events_(std::move(events)), thread_([this] { io_.run(); }) {}
+      : ui_(std::move(ui)), events_(std::move(events)), thread_([this] { io_.run(); }) {
+    buffers_->WhenReturned([this] { asio::post(io_, [this] { ReadWhereWaiting(); }); });
+  }
 
   ~Impl() {
     lifetime_.End();  // what is queued, or the network thread queues before it stops, does nothing
+    buffers_->WhenReturned(nullptr);  // buffers the disk still holds outlive the server
     StopNetwork();
     // The sockets close here, before the io_context they belong to goes.
   }
@@ -113,6 +116,8 @@ class PhoneServer::Impl {
       if (const std::shared_ptr<Connection> connection = Find(id)) {
         asio::error_code ignored;
         connection->socket.close(ignored);
+        // With no read pending, no read fails to report it.
+        if (connection->waitingForBuffer) Gone(connection);
       }
     });
   }
@@ -170,15 +175,19 @@ class PhoneServer::Impl {
     Read(connection);
   }
 
-  // The chunk goes to the UI thread in the connection's own buffer; the next read is started
-  // only once the handler has returned, so a slow handler slows the sender through TCP.
+  // The chunk goes to the UI thread in a buffer of its own; the next read is started only once
+  // the handler has returned and a buffer is free, so a slow handler or a slow disk slows the
+  // sender through TCP.
   void Read(const std::shared_ptr<Connection>& connection) {
+    std::shared_ptr<ReadBuffers::Buffer> buffer = buffers_->Take(connection->client.id);
+    connection->waitingForBuffer = !buffer;
+    if (!buffer) return;
     connection->socket.async_read_some(
-        asio::buffer(connection->buffer),
-        [this, connection](const asio::error_code& ec, std::size_t length) {
+        asio::buffer(*buffer),
+        [this, connection, buffer](const asio::error_code& ec, std::size_t length) mutable {
           if (ec || length == 0) {
-            Close(connection);
-            ToUi([this, client = connection->client] { Emit(events_.clientGone, client); });
+            buffer.reset();
+            Gone(connection);
             return;
           }
           // A connection leaves connections_ only after a failed read, which cannot happen while
@@ -186,10 +195,10 @@ class PhoneServer::Impl {
           // A shared_ptr copied into the task would do no better: the UI thread could end up its
           // last owner and destroy the socket off the network thread.
           Connection* raw = connection.get();
-          ToUi([this, raw, length] {
+          ToUi([this, raw, length, buffer = std::move(buffer)] {
             const bool readOn =
                 !events_.dataArrived ||
-                events_.dataArrived(raw->client, std::span<const std::uint8_t>(raw->buffer.data(), length));
+                events_.dataArrived(raw->client, std::span<const std::uint8_t>(buffer->data(), length), buffer);
             asio::post(io_, [this, raw, readOn] {
               if (!readOn) {
                 asio::error_code ignored;
@@ -212,10 +221,17 @@ class PhoneServer::Impl {
                       });
   }
 
-  void Close(const std::shared_ptr<Connection>& connection) {
+  void Gone(const std::shared_ptr<Connection>& connection) {
     asio::error_code ignored;
     connection->socket.close(ignored);
     std::erase(connections_, connection);
+    ToUi([this, client = connection->client] { Emit(events_.clientGone, client); });
+  }
+
+  void ReadWhereWaiting() {
+    for (const std::shared_ptr<Connection>& connection : std::vector(connections_)) {
+      if (connection->waitingForBuffer && connection->socket.is_open()) Read(connection);
+    }
   }
 
   // The connection if it is live: one already closed is only waiting to leave.
@@ -244,6 +260,7 @@ class PhoneServer::Impl {
   asio::steady_timer acceptRetry_{io_};
   std::vector<std::shared_ptr<Connection>> connections_;
   ConnectionId lastId_ = 0;
+  std::shared_ptr<ReadBuffers> buffers_ = std::make_shared<ReadBuffers>();
   std::thread thread_;  // declared last: it starts once everything it touches exists
 };
 

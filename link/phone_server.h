@@ -10,15 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "link/read_buffers.h"
 #include "link/ui_executor.h"
 #include "link/wire_format.h"
 
 namespace quenmora::link {
-
-// The most one chunk holds. With one chunk in flight per connection it also bounds what a phone
-// can make the program hold in memory. Chosen by bench/throughput: fewer, larger chunks cost less
-// per byte (each is handed to the UI thread and back).
-inline constexpr std::size_t kReceiveBufferSize = 256 * 1024;
 
 // Anything on the Wi-Fi can connect. Beyond this many connections new ones are closed at once,
 // unannounced: a safety limit only, above the link's own, so that the link chooses whom to close.
@@ -39,9 +35,14 @@ struct Client {
 
 struct ServerEvents {
   std::function<void(const Client& client)> clientConnected;
-  // The chunk is valid only during the call; the connection's next read starts after it returns.
-  // Returning false closes the connection instead (its clientGone follows).
-  std::function<bool(const Client& client, std::span<const std::uint8_t> chunk)> dataArrived;
+  // The chunk is valid during the call, and after it for as long as a copy of `keep` is held (its
+  // buffer is not read into again before). The connection's next read starts after the call
+  // returns, into another buffer: at most ReadBuffers' bounds are held, past which the next read
+  // waits for one to come back. Returning false closes the connection instead (its clientGone
+  // follows).
+  std::function<bool(const Client& client, std::span<const std::uint8_t> chunk,
+                     const std::shared_ptr<const void>& keep)>
+      dataArrived;
   std::function<void(const Client& client)> clientGone;
   // `client.address` is empty when the connection had gone before the send began.
   std::function<void(const Client& client, bool ok)> sendFinished;

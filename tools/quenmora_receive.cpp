@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <asio/io_context.hpp>
+#include <asio/post.hpp>
 #include <asio/signal_set.hpp>
 
 #include "app/address_lines.h"
@@ -72,15 +73,14 @@ int main(int argc, char** argv) {
   // characters that code page 936 lacks therefore cannot be used (they become "?").
   const std::string directory = quenmora::text::Utf8ToAnsi(options.directory);
 
-  // The main thread only waits for Ctrl-C, caught from the start so that a stop during start-up
+  // The main thread is the link's UI thread: it runs the link's events, the disk thread's reports
+  // among them, one at a time, until Ctrl-C, caught from the start so that a stop during start-up
   // also ends cleanly.
-  asio::io_context signals;
-  asio::signal_set stopSignals(signals, SIGINT, SIGTERM);
-  stopSignals.async_wait([&signals](const asio::error_code&, int) { signals.stop(); });
-  // With no window to keep responsive, the link's events run at once on its network thread, in
-  // order: handing every chunk to another thread would halve the throughput.
-  quenmora::link::UiExecutor executor = [](quenmora::link::UiTask task) { task(); };
-  std::int32_t fileStarts = 0;  // written on the network thread, read once it has ended
+  asio::io_context ui;
+  asio::signal_set stopSignals(ui, SIGINT, SIGTERM);
+  stopSignals.async_wait([&ui](const asio::error_code&, int) { ui.stop(); });
+  quenmora::link::UiExecutor executor = [&ui](quenmora::link::UiTask task) { asio::post(ui, std::move(task)); };
+  std::int32_t fileStarts = 0;
   quenmora::link::PhoneLinkHooks hooks;
   hooks.reception.receiveDirectory = [directory] { return directory; };
   hooks.reception.fileStarted = [&fileStarts](std::int32_t count, const std::string& name) {
@@ -101,8 +101,12 @@ int main(int argc, char** argv) {
     }
     PrintLine("listening on port " + std::to_string(link.port()) + ", receiving into " +
               options.directory);
-    signals.run();
-  }  // the network thread has ended here
+    ui.run();
+    // What was read before the stop is still handled and written, then every file is closed.
+    link.Shutdown();
+    ui.restart();
+    ui.run();
+  }  // the network and disk threads have ended here
   PrintLine("stopped after " + std::to_string(fileStarts) + " file start(s)");
   return 0;
 }

@@ -51,9 +51,11 @@ class PhoneServerTest : public ::testing::Test {
       log.events.push_back("connected " + client.address);
       log.ids[client.address] = client.id;
     };
-    events.dataArrived = [this](const Client& client, std::span<const std::uint8_t> chunk) {
+    events.dataArrived = [this](const Client& client, std::span<const std::uint8_t> chunk,
+                                const std::shared_ptr<const void>& keep) {
       log.events.push_back("data " + client.address);
       log.received[client.address].append(chunk.begin(), chunk.end());
+      if (keepChunks) kept.push_back(keep);
       return !onData || onData(chunk);
     };
     events.clientGone = [this](const Client& client) {
@@ -78,6 +80,9 @@ class PhoneServerTest : public ::testing::Test {
   EventLog log;
   // Returns whether to read on.
   std::function<bool(std::span<const std::uint8_t>)> onData;
+  // Holds every chunk's buffer, as a disk that does not get on with its writes would.
+  bool keepChunks = false;
+  std::vector<std::shared_ptr<const void>> kept;
   std::unique_ptr<PhoneServer> server;
 };
 
@@ -144,6 +149,47 @@ TEST_F(PhoneServerTest, SendsQueueInOrderAndEachReportsItsResult) {
   };
   EXPECT_EQ(results(id, true), 3);
   EXPECT_EQ(results(kNobody, false), 1);
+}
+
+// While the chunks' buffers are held (a disk that does not get on with its writes), each
+// connection's reads stop at its bound and all of them together at theirs; once the buffers come
+// back, every byte arrives, in order.
+TEST_F(PhoneServerTest, HeldChunksStopTheReadsAtTheBoundsUntilTheyComeBack) {
+  constexpr std::size_t kPhones = 20;
+  const std::string sent = std::string(2 << 20, 'x') + "end";
+  keepChunks = true;
+  std::vector<std::unique_ptr<TestPhone>> phones;
+  std::vector<std::thread> writers;
+  for (std::size_t i = 0; i < kPhones; ++i) phones.push_back(Connect());
+  for (auto& phone : phones) {
+    writers.emplace_back([&sent, phone = phone.get()] {
+      try {
+        phone->Write(sent);
+      } catch (const std::system_error&) {  // the server went away: the test fails below anyway
+      }
+    });
+  }
+  const auto received = [&] {
+    std::size_t total = 0, most = 0;
+    for (const auto& phone : phones) {
+      total += log.received[phone->address()].size();
+      most = std::max(most, log.received[phone->address()].size());
+    }
+    return std::pair(total, most);
+  };
+  const std::size_t bound = ReadBuffers::kMostInAll * kReceiveBufferSize;
+  ASSERT_TRUE(WaitFor([&] { return received().first >= (2u << 20); }));
+  ui.RunFor(300ms);
+  EXPECT_LE(received().first, bound);
+  EXPECT_LE(received().second, ReadBuffers::kMostPerConnection * kReceiveBufferSize);
+
+  keepChunks = false;
+  kept.clear();
+  const bool all = WaitFor([&] { return received().first == kPhones * sent.size(); });
+  server.reset();  // unblocks the writers whatever happened
+  for (std::thread& writer : writers) writer.join();
+  ASSERT_TRUE(all);
+  for (const auto& phone : phones) EXPECT_TRUE(log.received[phone->address()] == sent);
 }
 
 TEST_F(PhoneServerTest, ASecondServerCannotListenOnTheSamePort) {

@@ -28,12 +28,12 @@ TemporaryDirectory::~TemporaryDirectory() {
   fs::remove_all(path_, ignored);
 }
 
-ReceptionTest::ReceptionTest()
+ReceptionTest::ReceptionTest(std::shared_ptr<FileLayer> files)
     : receiver(ReceptionHooks{.receiveDirectory = [this] { return directoryText; },
                               .fileStarted = [this](std::int32_t count,
                                                     const std::string& name) { starts.emplace_back(count, name); },
                               .notice = [this](const std::string& line) { notices.push_back(line); },
-                              .files = nullptr},
+                              .files = std::move(files)},
                [this](UiTask task) { reports_.push_back(std::move(task)); }) {}
 
 bool ReceptionTest::Send(const std::string& address, std::string_view bytes) {

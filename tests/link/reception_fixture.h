@@ -30,7 +30,9 @@ class TemporaryDirectory {
 
 class ReceptionTest : public ::testing::Test {
  protected:
-  ReceptionTest();
+  ReceptionTest() : ReceptionTest(nullptr) {}
+  // Writing through `files` instead of the system's file layer.
+  explicit ReceptionTest(std::shared_ptr<FileLayer> files);
 
   // A read from the connection named `address`; false when the receiver closes the connection.
   bool Send(const std::string& address, std::string_view bytes);
