@@ -1,17 +1,23 @@
-// The real window while one read brings a flood of refused names: it keeps answering, and its
-// information box stays bounded with the addresses on top.
+// The real window while one read brings a flood of refused names, or while the disk stalls: it
+// keeps answering, and its information box stays bounded with the addresses on top.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
+#include <memory>
+#include <span>
 #include <chrono>
 #include <string>
 #include <thread>
 
 #include "app/information_box.h"
 #include "app/win32/wide_text.h"
+#include "link/file_layer.h"
 #include "link/notices.h"
+#include "text/codepage.h"
 #include "main_window_fixture.h"
 #include "message_pump.h"
 #include "tests/support/test_phone.h"
@@ -103,6 +109,62 @@ TEST_F(MainWindowTest, AnswersWithinASecondWhileAReadFullOfRefusedNamesIsHandled
       << refusals;
   EXPECT_EQ(SendMessageW(Control(MainControl::编辑框1), EM_GETFIRSTVISIBLELINE, 0, 0), 0)
       << "the addresses stay in view";
+}
+
+// A disk whose first write takes five seconds, as a share that drops for a moment does.
+class StallingDisk : public link::FileLayer {
+ public:
+  bool Append(link::OutputFile& file, std::span<const std::uint8_t> bytes) override {
+    if (!stalled_.exchange(true)) Sleep(5000);
+    return file.Append(bytes);
+  }
+
+ private:
+  std::atomic<bool> stalled_{false};
+};
+
+class MainWindowOnAStallingDiskTest : public ::testing::Test {
+ protected:
+  MainWindowOnAStallingDiskTest() {
+    std::filesystem::create_directories(directory);
+    app::MainWindowSources sources = test_support::TestSources();
+    sources.receiveDirectory = text::Utf16ToMultiByte(directory.u16string(), text::kCodePageGbk);
+    sources.files = std::make_shared<StallingDisk>();
+    logic = std::make_unique<app::MainWindow>(window, window.executor(), std::move(sources));
+    window.HandEventsTo(*logic);
+  }
+  ~MainWindowOnAStallingDiskTest() override {
+    logic.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+  }
+
+  const std::filesystem::path directory =
+      std::filesystem::temp_directory_path() / ("quenmora-stalling-disk-" + std::to_string(GetCurrentProcessId()));
+  test_support::RecordingMainWindow window{GetModuleHandleW(nullptr)};
+  std::unique_ptr<app::MainWindow> logic;
+};
+
+TEST_F(MainWindowOnAStallingDiskTest, AnswersWithinASecondWhileAWriteIsHeldForFiveSeconds) {
+  const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&commonControls);
+  ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+  ASSERT_TRUE(PumpUntil([&] { return WindowText(window.control(MainControl::编辑框1)) == ExpectedInformation(); }));
+  std::string photo = "\xFF\xD8\xFF\xE0";
+  for (unsigned i = 0; photo.size() < (1u << 20); ++i) photo.push_back(static_cast<char>(i * 7919u >> 3));
+
+  quenmora::test_support::TestPhone phone(logic->phoneLink().port());
+  ResponsivenessProbe probe(window.window());
+  phone.Write("STAT||slow.jpg" + photo + "END||");
+  const auto written = [&] {
+    std::error_code missing;
+    return std::filesystem::file_size(directory / "slow.jpg", missing) == photo.size();
+  };
+  const bool arrived = PumpUntil(written, 60s);
+  const int unanswered = probe.Stop();
+  ASSERT_TRUE(arrived);
+  EXPECT_EQ(unanswered, 0) << "times the window took more than a second to answer";
+  EXPECT_EQ(WindowText(window.control(MainControl::标签4)), L"1");
 }
 
 }  // namespace
