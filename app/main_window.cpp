@@ -31,7 +31,8 @@ void ListAddressesAndInstructions(AddressSource addresses, link::UiExecutor ui,
 }  // namespace
 
 MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses,
-                       std::uint16_t port, std::string receiveDirectory)
+                       std::uint16_t port, std::string receiveDirectory,
+                       FirewallWatch firewall)
     : view_(view),
       ui_(ui),
       addresses_(std::move(addresses)),
@@ -52,11 +53,15 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, AddressSource addres
                     },
                 .rosterText = [this] { return RosterText(); },
                 .rosterSendFailed = [this] { view_.ShowMessage(link::kPhoneNotConnected); },
-            }) {}
+            }),
+      firewall_(std::move(firewall)) {}
 
 void MainWindow::Created() {
   view_.Focus(MainControl::编辑框2);  // the operator starts by pasting the roster
-  link_.Start(port_);
+  if (link_.Start(port_)) {
+    firewall_.Start(link_.port(), lifetime_.GuardedExecutor(ui_),
+                    [this](std::string_view line) { AppendNotice(line); });
+  }
   view_.SetText(MainControl::目录编辑框1, receiveDirectory_);
   // Shown at once, with whatever is pending before them.
   auto show = [this](std::string_view text) {

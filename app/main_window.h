@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/firewall_watch.h"
 #include "app/information_box.h"
 #include "app/main_view.h"
 #include "app/platform.h"
@@ -21,15 +22,18 @@ using AddressSource = std::function<std::vector<std::string>()>;
 
 class MainWindow {
  public:
-  // `receiveDirectory` goes into `目录编辑框1` at start: "D:\" on Windows.
+  // `receiveDirectory` goes into `目录编辑框1` at start: "D:\" on Windows. `firewall` is not
+  // started yet; the window starts it once it listens.
   MainWindow(MainView& view, link::UiExecutor ui, AddressSource addresses = LocalIpv4Addresses,
              std::uint16_t port = link::kPhonePort,
-             std::string receiveDirectory = std::string(kDefaultReceiveDirectory));
+             std::string receiveDirectory = std::string(kDefaultReceiveDirectory),
+             FirewallWatch firewall = FirewallWatch(ReadFirewall));
 
   // The window has been created: the focus to the roster box, start the server, the receive
   // directory into `目录编辑框1`, start the worker thread that lists the addresses and the
   // instructions in `编辑框1`. The worker appends through `ui`, one append each; the appends are
-  // dropped if this window is gone by the time they run.
+  // dropped if this window is gone by the time they run. Once listening, the firewall watch too,
+  // whose lines are notices.
   void Created();
   void SendRosterClicked();  // `按钮1`
   void ChooseClicked();      // `按钮2`
@@ -59,6 +63,8 @@ class MainWindow {
   std::optional<std::int32_t> countDue_;
   bool showQueued_ = false;
   link::PhoneLink link_;
+  // Last, so that its thread is stopped first when the window goes.
+  FirewallWatch firewall_;
 };
 
 }  // namespace quenmora::app

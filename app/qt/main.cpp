@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
                              .driveRoots = app::DriveRoots,
                              .start = start.picker});
   app::MainWindow logic(window, window.executor(), app::LocalIpv4Addresses, link::kPhonePort,
-                        start.receiveDirectory);
+                        start.receiveDirectory, app::FirewallWatch(app::ReadFirewall));
   window.HandClicksTo(logic);
   logic.Created();
   window.show();

@@ -1,5 +1,6 @@
 // The Windows program: the main window and its message loop; the program ends with the window.
-// The logic is made here and handed its view, the address source and the picker's sources.
+// The logic is made here and handed its view, the address source, the firewall reader and the
+// picker's sources.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,7 +16,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   win32::MainWindowView window(instance, {.lister = app::ListSubdirectories,
                                           .driveRoots = app::DriveRoots,
                                           .start = {}});
-  app::MainWindow logic(window, window.executor(), app::LocalIpv4Addresses, link::kPhonePort);
+  app::MainWindow logic(window, window.executor(), app::LocalIpv4Addresses, link::kPhonePort,
+                        std::string(app::kDefaultReceiveDirectory),
+                        app::FirewallWatch(app::ReadFirewall));
   window.HandEventsTo(logic);
   if (!window.Open(showCommand)) return 1;
   return win32::RunMessageLoop(window.window());

@@ -10,6 +10,7 @@
 
 #include "app/texts.h"
 #include "fake_main_view.h"
+#include "step_pace.h"
 #include "link/notices.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"
@@ -288,6 +289,43 @@ TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInforma
 
   EXPECT_EQ(view.caret(kInfoBox), operatorCaret);
   EXPECT_EQ(view.focus(), MainControl::编辑框2);
+}
+
+// A public network where nothing allows the program in.
+FirewallWatch NotAllowingFirewall(std::shared_ptr<testing::StepPace> pace) {
+  const FirewallReading reading{.program = u"C:\\quenmora\\quenmora.exe",
+                                .currentProfiles = {{.type = kFirewallPublic}}};
+  return FirewallWatch([reading] { return std::optional(reading); }, std::move(pace));
+}
+
+TEST_F(MainWindowTest, FirewallWarningIsANoticeOnceListeningHasStarted) {
+  auto pace = std::make_shared<testing::StepPace>();
+  MainWindow window(view, ui.executor(), Addresses({"192.168.1.20"}), 0, "D:\\",
+                    NotAllowingFirewall(pace));
+  window.Created();
+  ASSERT_TRUE(WaitForInstructions());
+  const std::string informationText = view.text(kInfoBox);
+  ASSERT_TRUE(pace->WaitForWaits(1));
+  pace->Pass();
+  ASSERT_TRUE(pace->WaitForWaits(2));
+  pace->Pass();  // the same verdict again: no second line
+  ASSERT_TRUE(pace->WaitForWaits(3));
+  ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
+  EXPECT_EQ(view.text(kInfoBox), informationText + "\r\n" + std::string(kFirewallNotAllowed) + "\r\n");
+}
+
+TEST_F(MainWindowTest, FirewallIsNotWatchedWhenListeningFailed) {
+  FakeMainView first;
+  MainWindow holder(first, ui.executor(), Addresses({}), 0);
+  holder.Created();
+  auto pace = std::make_shared<testing::StepPace>();
+  {
+    MainWindow window(view, ui.executor(), Addresses({}), holder.phoneLink().port(), "D:\\",
+                      NotAllowingFirewall(pace));
+    window.Created();
+  }
+  // A started watch waits before anything else, and the window waits for it as it goes.
+  EXPECT_TRUE(pace->waits().empty());
 }
 
 TEST_F(MainWindowTest, ChooseButtonRunsThePickerOnTheReceiveDirectoryAndTakesItsChoice) {
