@@ -54,11 +54,15 @@ MainWindow::MainWindow(MainView& view, link::UiExecutor ui, MainWindowSources so
                 .rosterText = [this] { return RosterText(); },
                 .rosterSendFailed = [this] { view_.ShowMessage(link::kPhoneNotConnected); },
                 .after = std::move(sources.clock),
-            }) {}
+            }),
+      firewall_(std::move(sources.firewall), std::move(sources.firewallPace)) {}
 
 void MainWindow::Created() {
   view_.Focus(MainControl::编辑框2);  // the operator starts by pasting the roster
-  link_.Start(port_);
+  if (link_.Start(port_)) {
+    firewall_.Start(link_.port(), lifetime_.GuardedExecutor(ui_),
+                    [this](std::string_view line) { AppendNotice(line); });
+  }
   view_.SetText(MainControl::目录编辑框1, receiveDirectory_);
   // Shown at once, with whatever is pending before them.
   auto show = [this](std::string_view text) {

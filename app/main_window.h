@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/folder_picker.h"
+#include "app/firewall_watch.h"
 #include "app/information_box.h"
 #include "app/main_view.h"
 #include "app/main_window_sources.h"
@@ -24,7 +25,8 @@ class MainWindow {
   // The window has been created: the focus to the roster box, start the server, the receive
   // directory into `目录编辑框1`, start the worker thread that lists the addresses and the
   // instructions in `编辑框1`. The worker appends through `ui`, one append each; the appends are
-  // dropped if this window is gone by the time they run.
+  // dropped if this window is gone by the time they run. Once listening, the firewall watch too,
+  // whose lines are notices.
   void Created();
   // `按钮1` sends the roster, `按钮2` runs the folder picker; a click on any other control does
   // nothing.
@@ -59,6 +61,8 @@ class MainWindow {
   std::optional<std::int32_t> countDue_;
   bool showQueued_ = false;
   link::PhoneLink link_;
+  // Last, so that its thread is stopped first when the window goes.
+  FirewallWatch firewall_;
 };
 
 }  // namespace quenmora::app

@@ -15,7 +15,9 @@ MainWindowSources MachineSources() {
           .port = link::kPhonePort,
           .receiveDirectory = std::move(start.receiveDirectory),
           .clock = {},
-          .files = nullptr};
+          .files = nullptr,
+          .firewall = ReadFirewall,
+          .firewallPace = nullptr};
 }
 
 }  // namespace quenmora::app

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/firewall_watch.h"
 #include "app/folder_picker.h"
 #include "app/host_addresses.h"
 #include "link/file_layer.h"
@@ -26,6 +27,9 @@ struct MainWindowSources {
   link::UiTimer clock;
   // Where received photos are written; the system's when empty.
   std::shared_ptr<link::FileLayer> files;
+  // How the firewall is read, once listening has started, and when: the clock's unless given.
+  FirewallReader firewall;
+  std::shared_ptr<FirewallWatch::Pace> firewallPace;
 };
 
 // This machine's: its IPv4 addresses, its disk, port 3456 and its start directories.

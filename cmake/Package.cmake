@@ -1,5 +1,6 @@
 # The Linux program as a Debian package (cpack --preset release-linux): the window program, the
-# two tools, the desktop entry and the icons, as `cmake --install` lays them out.
+# two tools, the desktop entry, the icons and the firewall profiles, as `cmake --install` lays them
+# out. The ufw profile in /etc is not a conffile, so that removing the package removes it.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quenmora)
 set(CPACK_PACKAGE_VENDOR Quenmora)

@@ -11,6 +11,7 @@
 #include "app/address_lines.h"
 #include "app/texts.h"
 #include "fake_main_view.h"
+#include "step_pace.h"
 #include "link/notices.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"
@@ -68,7 +69,9 @@ MainWindowSources Sources(std::vector<std::string> addresses, std::uint16_t port
           .port = port,
           .receiveDirectory = std::move(receiveDirectory),
           .clock = [](std::chrono::milliseconds, link::UiTask) {},  // no line that waits for time
-          .files = nullptr};
+          .files = nullptr,
+          .firewall = [] { return std::optional<FirewallReading>(); },  // as under Wine: unknown
+          .firewallPace = nullptr};
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -327,8 +330,46 @@ TEST_F(MainWindowTest, RosterBoxHasTheFocusFromTheStartAndNoticesLeaveTheInforma
   EXPECT_EQ(view.focus(), MainControl::编辑框2);
 }
 
-// The picker the window builds from its sources opens on the receive directory each time and
-// writes only what OK chooses.
+// A public network where nothing allows the program in, read at the steps of `pace`.
+void NotAllowingFirewall(MainWindowSources& sources, std::shared_ptr<testing::StepPace> pace) {
+  const FirewallReading reading{.program = u"C:\\quenmora\\quenmora.exe",
+                                .currentProfiles = {{.type = kFirewallPublic}}};
+  sources.firewall = [reading] { return std::optional(reading); };
+  sources.firewallPace = std::move(pace);
+}
+
+TEST_F(MainWindowTest, FirewallWarningIsANoticeOnceListeningHasStarted) {
+  auto pace = std::make_shared<testing::StepPace>();
+  MainWindowSources sources = Sources({"192.168.1.20"});
+  NotAllowingFirewall(sources, pace);
+  MainWindow window(view, ui.executor(), std::move(sources));
+  window.Created();
+  ASSERT_TRUE(WaitForInstructions());
+  const std::string informationText = view.text(kInfoBox);
+  ASSERT_TRUE(pace->WaitForWaits(1));
+  pace->Pass();
+  ASSERT_TRUE(pace->WaitForWaits(2));
+  pace->Pass();  // the same verdict again: no second line
+  ASSERT_TRUE(pace->WaitForWaits(3));
+  ASSERT_TRUE(ui.RunUntil([&] { return ui.pending() == 0; }));
+  EXPECT_EQ(view.text(kInfoBox), informationText + "\r\n" + std::string(kFirewallNotAllowed) + "\r\n");
+}
+
+TEST_F(MainWindowTest, FirewallIsNotWatchedWhenListeningFailed) {
+  FakeMainView first;
+  MainWindow holder(first, ui.executor(), Sources({}));
+  holder.Created();
+  auto pace = std::make_shared<testing::StepPace>();
+  {
+    MainWindowSources sources = Sources({}, holder.phoneLink().port());
+    NotAllowingFirewall(sources, pace);
+    MainWindow window(view, ui.executor(), std::move(sources));
+    window.Created();
+  }
+  // A started watch waits before anything else, and the window waits for it as it goes.
+  EXPECT_TRUE(pace->waits().empty());
+}
+
 TEST_F(MainWindowTest, ChooseButtonRunsThePickerOnTheReceiveDirectoryAndTakesItsChoice) {
   const auto window = OpenWindow();
   view.Type(MainControl::目录编辑框1, "D:\\photos");

@@ -62,7 +62,9 @@ struct OpenWindow {
                          .receiveDirectory = ToGbk(receiveDirectory.path()),
                          // No line that waits for time.
                          .clock = [](std::chrono::milliseconds, link::UiTask) {},
-                         .files = nullptr}};
+                         .files = nullptr,
+                         .firewall = app::ReadFirewall,
+                         .firewallPace = nullptr}};
 };
 
 std::string ExpectedInformation() {

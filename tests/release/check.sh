@@ -71,6 +71,26 @@ data = open(sys.argv[1], "rb").read()
 sys.exit(("ProductVersion\0" + sys.argv[2] + "\0").encode("utf-16-le") not in data)' "$1" "$version"
 }
 same_as_tree() { cmp -s "$1" "$2"; }
+# helper_for_windows CMD: the firewall helper as cmd on a Chinese Windows reads it: Chinese text
+# in code page 936 (so not UTF-8), every line ended by CR LF, the tree's source once decoded, and
+# naming the program and the port.
+helper_for_windows() {
+  python3 -c 'import sys
+data = open(sys.argv[1], "rb").read()
+try:
+    data.decode("utf-8")
+    sys.exit("valid UTF-8, not code page 936")
+except UnicodeDecodeError:
+    pass
+text = data.decode("gbk")
+if text.count("\n") == 0 or text.count("\r\n") != text.count("\n"):
+    sys.exit("not every line ends with CR LF")
+if text.replace("\r\n", "\n") != open(sys.argv[2], encoding="utf-8").read():
+    sys.exit("differs from " + sys.argv[2])
+for needed in ("quenmora.exe", "3456"):
+    if needed not in text:
+        sys.exit("does not name " + needed)' "$1" "$root/packaging/windows/allow-phone-connections.cmd.in"
+}
 # page_covers_texts PAGE: the web page, as a browser shows its words, still holds every text.
 page_covers_texts() {
   python3 -c 'import html, re, sys
@@ -82,13 +102,16 @@ for zip in "${zips[@]}"; do
   arch=${zip%.zip}; arch=${arch##*-}
   folder=${zip%.zip}
   expected=$(printf '%s\n' "$folder/images/folder-picker.png" "$folder/images/main-window.png" \
-    "$folder/quenmora-phone.exe" "$folder/quenmora.exe" "$folder/使用说明.html" "$folder/使用说明.md" | sort)
-  check "$zip holds the two programs and the guide, in its own folder" \
+    "$folder/quenmora-phone.exe" "$folder/quenmora.exe" "$folder/允许手机连接.cmd" \
+    "$folder/使用说明.html" "$folder/使用说明.md" | sort)
+  check "$zip holds the two programs, the firewall helper and the guide, in its own folder" \
     test "$(zip_names "$dist/$zip")" = "$expected"
   python3 -c 'import sys, zipfile
 zipfile.ZipFile(sys.argv[1], metadata_encoding="cp936").extractall(sys.argv[2])' "$dist/$zip" "$work/$arch"
   out=$work/$arch/$folder
   check "$zip: its guide is the tree's docs/使用说明.md" same_as_tree "$out/使用说明.md" "$root/docs/使用说明.md"
+  check "$zip: 允许手机连接.cmd is code page 936 with CR LF, for quenmora.exe and TCP 3456" \
+    helper_for_windows "$out/允许手机连接.cmd"
   check "$zip: the web page of the guide shows its pictures" \
     grep -q 'src="images/main-window.png"' "$out/使用说明.html"
   check "$zip: the web page of the guide shows every text of the program" page_covers_texts "$out/使用说明.html"
@@ -147,9 +170,20 @@ done
 contents=$(dpkg-deb -c "$dist/$deb" | awk '{print $NF}')
 for file in ./usr/bin/quenmora ./usr/bin/quenmora-phone ./usr/bin/quenmora-receive \
   ./usr/share/applications/quenmora.desktop ./usr/share/icons/hicolor/scalable/apps/quenmora.svg \
-  ./usr/share/icons/hicolor/48x48/apps/quenmora.png; do
+  ./usr/share/icons/hicolor/48x48/apps/quenmora.png ./etc/ufw/applications.d/quenmora \
+  ./usr/lib/firewalld/services/quenmora.xml; do
   check "the .deb holds $file" grep -qx "$file" <<<"$contents"
 done
+# deb_file PATH: one file of the .deb, as it would be installed.
+deb_file() { dpkg-deb --fsys-tarfile "$dist/$deb" | tar -xO "$1"; }
+ufw_profile_allows_3456() { deb_file ./etc/ufw/applications.d/quenmora | grep -qx 'ports=3456/tcp'; }
+firewalld_service_allows_3456() {
+  deb_file ./usr/lib/firewalld/services/quenmora.xml | python3 -c 'import sys, xml.etree.ElementTree as tree
+ports = [(p.get("protocol"), p.get("port")) for p in tree.parse(sys.stdin).getroot().iter("port")]
+sys.exit(ports != [("tcp", "3456")])'
+}
+check "the .deb's ufw profile allows TCP 3456" ufw_profile_allows_3456
+check "the .deb's firewalld service allows TCP 3456" firewalld_service_allows_3456
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
