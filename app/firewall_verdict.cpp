@@ -6,7 +6,9 @@
 namespace quenmora::app {
 namespace {
 
-char16_t FoldAsciiCase(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+char16_t FoldAsciiCase(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
 
 // Windows writes a rule's path as it found the program; only letter case may differ (a
 // Chinese folder name has none).

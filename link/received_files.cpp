@@ -57,7 +57,7 @@ void ReceivedFiles::TakeOver(const std::u16string& key) {
 bool ReceivedFiles::Write(ReceivedFile& file, std::span<const std::uint8_t> bytes, std::shared_ptr<const void> keep) {
   if (!file.open) return true;
   const bool fits = bytes.size() <= kMaxPhotoBytes - file.size;
-  if (!fits) bytes = bytes.first(kMaxPhotoBytes - file.size);
+  if (!fits) bytes = bytes.first(static_cast<std::size_t>(kMaxPhotoBytes - file.size));
   file.size += bytes.size();
   disk_.Write(file.disk, bytes, std::move(keep));
   if (fits) return true;

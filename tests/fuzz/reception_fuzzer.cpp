@@ -19,6 +19,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 #include <system_error>
 
 #include <stdlib.h>
@@ -108,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::int32_t lastCount = 0;
   std::set<std::string> startedFiles;
   std::size_t bytesReceived = 0;
+  std::vector<quenmora::link::UiTask> reports;
   {
     quenmora::link::PhotoReceiver receiver(quenmora::link::ReceptionHooks{
         .receiveDirectory = [] { return directories.receiveText; },
@@ -118,7 +120,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               startedFiles.insert(ShownFileOf(name));
             },
         .notice = [](const std::string&) {},
-    });
+        .files = nullptr,
+    }, [&reports](quenmora::link::UiTask task) { reports.push_back(std::move(task)); });
+    // The disk thread's reports, run here, where the receiver lives, once the disk has caught up.
+    const auto settle = [&] {
+      receiver.Drain();
+      for (std::size_t i = 0; i < reports.size(); ++i) reports[i]();
+      reports.clear();
+    };
     Events events(std::span(data, size));
     while (!events.AtEnd()) {
       const std::uint8_t selector = events.Byte();
@@ -126,13 +135,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const unsigned what = selector >> 2;
       if (what == kClientGone) {
         receiver.ClientGone(client.id);
+        settle();
         continue;
       }
       const auto chunk = events.Bytes(what == kLongChunk ? events.TwoBytes() : what);
       bytesReceived += chunk.size();
       receiver.HandleChunk(client, chunk);
+      settle();
     }
     receiver.Finish();
+    settle();
     Require(receiver.receivedCount() == lastCount, "the count is the number of file starts");
     Require(OpenDescriptors() == descriptorsBefore, "every file is closed once reception finishes");
   }
