@@ -18,12 +18,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 // The system's files, with writes that wait while the test holds them, a free space the test
 // sets, and, when asked, writes that only count their bytes.
 class TestDisk : public FileLayer {

@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 using Starts = std::vector<std::pair<std::int32_t, std::string>>;
 using Lines = std::vector<std::string>;
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 std::string Line(std::string_view notice, std::string_view detail) { return std::string(notice) + std::string(detail); }
 // File data as a photo begins: with a byte that cannot go on a name.
 std::string Data(std::string_view text) { return "\xFF\xD8" + std::string(text); }

@@ -63,6 +63,13 @@ class ReceptionTest : public ::testing::Test {
   ConnectionId lastId_ = 0;
 };
 
+// What joins the receive directory and a name in a received file's path.
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
 // Bytes that look like the start of a JPEG, with zero bytes and every other value in them.
 std::string PhotoBytes(std::size_t size, unsigned seed);
 

@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 using ShootDay = ReceptionTest;
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 std::string Line(std::string_view notice, std::string_view detail = {}) {
   return std::string(notice) + std::string(detail);
 }
