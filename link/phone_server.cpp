@@ -55,7 +55,11 @@ class PhoneServer::Impl {
  public:
   Impl(UiExecutor ui, ServerEvents events)
       : ui_(std::move(ui)), events_(std::move(events)), thread_([this] { io_.run(); }) {
-    buffers_->WhenReturned([this] { asio::post(io_, [this] { ReadWhereWaiting(); }); });
+    // A buffer comes back for every read the disk has written: only a read that waits for one is
+    // worth a turn of the network thread.
+    buffers_->WhenReturned([this] {
+      if (waitingReads_.load() > 0) asio::post(io_, [this] { ReadWhereWaiting(); });
+    });
   }
 
   ~Impl() {
@@ -117,7 +121,10 @@ class PhoneServer::Impl {
         asio::error_code ignored;
         connection->socket.close(ignored);
         // With no read pending, no read fails to report it.
-        if (connection->waitingForBuffer) Gone(connection);
+        if (connection->waitingForBuffer) {
+          SetWaiting(*connection, false);
+          Gone(connection);
+        }
       }
     });
   }
@@ -179,9 +186,11 @@ class PhoneServer::Impl {
   // the handler has returned and a buffer is free, so a slow handler or a slow disk slows the
   // sender through TCP.
   void Read(const std::shared_ptr<Connection>& connection) {
+    // Marked waiting before asking: a buffer that comes back in between then wakes it.
+    SetWaiting(*connection, true);
     std::shared_ptr<ReadBuffers::Buffer> buffer = buffers_->Take(connection->client.id);
-    connection->waitingForBuffer = !buffer;
     if (!buffer) return;
+    SetWaiting(*connection, false);
     connection->socket.async_read_some(
         asio::buffer(*buffer),
         [this, connection, buffer](const asio::error_code& ec, std::size_t length) mutable {
@@ -228,8 +237,15 @@ class PhoneServer::Impl {
     ToUi([this, client = connection->client] { Emit(events_.clientGone, client); });
   }
 
+  void SetWaiting(Connection& connection, bool waiting) {
+    if (connection.waitingForBuffer == waiting) return;
+    connection.waitingForBuffer = waiting;
+    waiting ? ++waitingReads_ : --waitingReads_;
+  }
+
+  // Read starts a read or marks the connection waiting; it never removes one from connections_.
   void ReadWhereWaiting() {
-    for (const std::shared_ptr<Connection>& connection : std::vector(connections_)) {
+    for (const std::shared_ptr<Connection>& connection : connections_) {
       if (connection->waitingForBuffer && connection->socket.is_open()) Read(connection);
     }
   }
@@ -261,6 +277,7 @@ class PhoneServer::Impl {
   std::vector<std::shared_ptr<Connection>> connections_;
   ConnectionId lastId_ = 0;
   std::shared_ptr<ReadBuffers> buffers_ = std::make_shared<ReadBuffers>();
+  std::atomic<std::size_t> waitingReads_{0};  // connections whose next read waits for a buffer
   std::thread thread_;  // declared last: it starts once everything it touches exists
 };
 
