@@ -102,6 +102,7 @@ for zip in "${zips[@]}"; do
   arch=${zip%.zip}; arch=${arch##*-}
   folder=${zip%.zip}
   expected=$(printf '%s\n' "$folder/images/folder-picker.png" "$folder/images/main-window.png" \
+    "$folder/images/main-window-phone-connected.png" \
     "$folder/quenmora-phone.exe" "$folder/quenmora.exe" "$folder/允许手机连接.cmd" \
     "$folder/使用说明.html" "$folder/使用说明.md" | sort)
   check "$zip holds the two programs, the firewall helper and the guide, in its own folder" \

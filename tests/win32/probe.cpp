@@ -3,6 +3,7 @@
 //   quenmora-probe text CONTROL              prints a control's text in UTF-8
 //   quenmora-probe set CONTROL FILE          puts the UTF-8 text of FILE into a control
 //   quenmora-probe click BUTTON              presses a button
+//   quenmora-probe scroll-to-end CONTROL     scrolls a box to its last line, as the operator would
 //   quenmora-probe wait-picker SECONDS       until the folder picker is open
 //   quenmora-probe client-rect main|picker   prints "X Y WIDTH HEIGHT" of the client area on screen
 //   quenmora-probe move main|picker X Y      moves the window's top-left corner there
@@ -239,5 +240,11 @@ int wmain(int argc, wchar_t** argv) {
                : Fail("the control did not answer");
   }
   if (command == L"click" && argc == 3) return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : Fail("cannot press");
+  if (command == L"scroll-to-end" && argc == 3) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(control, WM_VSCROLL, SB_BOTTOM, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored)
+               ? 0
+               : Fail("the control did not answer");
+  }
   return Fail("unknown command or wrong arguments");
 }
