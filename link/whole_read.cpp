@@ -22,20 +22,29 @@ std::size_t BlockEnd(std::string_view bytes, std::size_t from) {
 }
 
 // What the text part of some bytes holds once percent-decoded, given a block at a time. Of each
-// block's decoding only its last bytes are kept, in `decoded`, for a marker that goes on in the
+// block's text only its last decoded bytes are kept, in `carried`, for a marker that goes on in the
 // next block.
 class TextPartScan {
  public:
-  explicit TextPartScan(std::string& decoded) : decoded_(decoded) { decoded_.clear(); }
+  explicit TextPartScan(std::string& carried) : carried_(carried) { carried_.clear(); }
 
   void Add(std::string_view block) {
     if (Decided()) return;
     const std::size_t textEnd = block.find('\0');
     ended_ = textEnd != kNotFound;
-    decoded_.erase(0, decoded_.size() - std::min(decoded_.size(), kFileStartMarker.size() - 1));
-    text::AppendPercentDecoded(block.substr(0, textEnd), decoded_);
-    holdsFileStart_ = decoded_.find(kFileStartMarker) != kNotFound;
-    holdsEnd_ = holdsEnd_ || decoded_.find(kEndMarker) != kNotFound;
+    const std::string_view text = block.substr(0, textEnd);
+    carried_.erase(0, carried_.size() - std::min(carried_.size(), kCarried));
+    if (text.find('%') == kNotFound) {
+      // A text without escapes is its own decoding: it is looked at where it is, and only the
+      // bytes a marker may cross into it from the last block are copied.
+      carried_.append(text.substr(0, kCarried));
+      Note(carried_);
+      Note(text);
+      if (text.size() >= kCarried) carried_.assign(text.substr(text.size() - kCarried));
+      return;
+    }
+    text::AppendPercentDecoded(text, carried_);
+    Note(carried_);
   }
   // Nothing more can change the kind.
   bool Decided() const { return ended_ || holdsFileStart_; }
@@ -46,7 +55,19 @@ class TextPartScan {
   }
 
  private:
-  std::string& decoded_;
+  static constexpr std::size_t kCarried = kFileStartMarker.size() - 1;
+  static_assert(kFileStartMarker.ends_with("||") && kEndMarker.ends_with("||"));
+
+  // Both markers end in "|": only where one is can a marker end. Photo bytes seldom hold one.
+  void Note(std::string_view decoded) {
+    for (std::size_t bar = decoded.find('|'); bar != kNotFound; bar = decoded.find('|', bar + 1)) {
+      const std::string_view upToBar = decoded.substr(0, bar + 1);
+      holdsFileStart_ = holdsFileStart_ || upToBar.ends_with(kFileStartMarker);
+      holdsEnd_ = holdsEnd_ || upToBar.ends_with(kEndMarker);
+    }
+  }
+
+  std::string& carried_;
   bool ended_ = false, holdsFileStart_ = false, holdsEnd_ = false;
 };
 

@@ -167,6 +167,27 @@ TEST(MessageParser, HeldBytesStayBoundedWhateverComes) {
 }
 
 // What a phone that pauses between its messages sees, read by read.
+// A data read is looked at a block of 8 KiB at a time: a marker in its text is found wherever the
+// blocks cut it, escaped or not, and a near miss stays data.
+TEST(MessageParser, AMarkerInADataReadIsFoundWhereverTheBlocksCutIt) {
+  for (const std::string marker : {"END||", "END%7C%7C", "%45ND|%7c", "STAT||"}) {
+    for (const std::size_t blockEdge : {8192u, 16384u}) {
+      for (std::size_t at = blockEdge - marker.size() - 2; at <= blockEdge + 2; ++at) {
+        std::string read(20000, 'x');
+        read.replace(at, marker.size(), marker);
+        std::vector<Kind> kinds;
+        for (const Piece& piece : ParseReads({"STAT||a.jpg", "\xFF", read}).pieces) kinds.push_back(piece.kind);
+        const Kind message = marker.starts_with("STAT") ? Kind::kFileStart : Kind::kEnd;
+        EXPECT_EQ(kinds, (std::vector<Kind>{Kind::kFileStart, Kind::kData, message})) << marker << " at " << at;
+        std::string nearMiss = read;
+        nearMiss[at + marker.size() - 1] = 'x';
+        EXPECT_EQ(ParseReads({"STAT||a.jpg", "\xFF", nearMiss}).pieces, (Pieces{Start("a.jpg"), Data("\xFF" + nearMiss)}))
+            << marker << " at " << at;
+      }
+    }
+  }
+}
+
 TEST(MessageParser, WholeReads) {
   const std::string n4096(MessageParser::kMaxNameBytes, 'n');
   struct Case {
