@@ -58,7 +58,8 @@ class TextPartScan {
   static constexpr std::size_t kCarried = kFileStartMarker.size() - 1;
   static_assert(kFileStartMarker.ends_with("||") && kEndMarker.ends_with("||"));
 
-  // Both markers end in "|": only where one is can a marker end. Photo bytes seldom hold one.
+  // Both markers end in "|": only where one is can a marker end, so the text is gone through a
+  // "|" at a time rather than once for each marker.
   void Note(std::string_view decoded) {
     for (std::size_t bar = decoded.find('|'); bar != kNotFound; bar = decoded.find('|', bar + 1)) {
       const std::string_view upToBar = decoded.substr(0, bar + 1);

@@ -13,9 +13,8 @@ source "$(dirname "$0")/tool_test_lib.sh"
 small_disk=$work/small
 mkdir -p "$small_disk"
 mount -t tmpfs -o size=160m quenmora-test "$small_disk" || { echo "SKIP: cannot mount a tmpfs"; exit 77; }
-# Unmounted before the work directory goes.
-trap 'cleanup_receiver; umount "$small_disk"; rm -rf "$work"' EXIT
-cleanup_receiver() { [ -n "$receiver_pid" ] && kill "$receiver_pid" 2>/dev/null; }
+# Unmounted, once the receiver is gone, before the work directory goes.
+trap '[ -n "$receiver_pid" ] && kill "$receiver_pid" 2>/dev/null; wait; umount "$small_disk"; cleanup' EXIT
 
 photos=$work/photos
 mkdir -p "$photos"
