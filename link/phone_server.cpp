@@ -7,6 +7,7 @@
 #include <chrono>
 #include <deque>
 #include <future>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -43,10 +44,23 @@ void ClaimPort(tcp::acceptor& acceptor, asio::error_code& ec) {
 struct Connection : std::enable_shared_from_this<Connection> {
   Connection(tcp::socket connected, Client peer) : socket(std::move(connected)), client(std::move(peer)) {}
 
+  // A read on its way to the UI thread; one without a buffer is the connection's end.
+  struct Read {
+    std::shared_ptr<ReadBuffers::Buffer> buffer;
+    std::size_t length = 0;
+  };
+
   tcp::socket socket;
   const Client client;
   bool waitingForBuffer = false;     // its next read waits for a buffer to come back
+  bool ended = false;                // its end is on the way: nothing more is read
   std::deque<std::string> outgoing;  // the front one is being written
+
+  // Shared by the network thread, which adds what it reads, and the UI thread, which hands it over.
+  std::mutex readsMutex;
+  std::deque<Read> reads;  // read, not yet handed over, oldest first
+  bool handing = false;    // a task of the UI thread hands them over: the next ones join it
+  bool refused = false;    // the UI thread closed it: what is read after is dropped
 };
 
 }  // namespace
@@ -74,9 +88,9 @@ class PhoneServer::Impl {
     work_.reset();
     io_.stop();
     thread_.join();
-    // What is still posted to io_ (the next read after a queued chunk, say) never runs. With the
-    // network thread gone the sockets are this thread's to close: phones learn at once that
-    // nothing more is read, while the buffers stay for the chunks that are queued.
+    // What is still posted to io_ never runs. With the network thread gone the sockets are this
+    // thread's to close: phones learn at once that nothing more is read, while what was read is
+    // still handed over, its buffers kept.
     asio::error_code ignored;
     acceptor_.close(ignored);
     for (const std::shared_ptr<Connection>& connection : connections_) connection->socket.close(ignored);
@@ -112,20 +126,11 @@ class PhoneServer::Impl {
     });
   }
 
-  // Closing the socket ends the connection's pending read, or fails the read that follows its
-  // chunk at the UI thread; either way it leaves through the one path that reports clientGone.
-  // The connection itself must stay while its chunk is with the UI thread.
+  // Closing the socket ends the connection's pending read, or the wait for a buffer; either way
+  // its end follows what it had read, through the one path that reports clientGone.
   void Disconnect(ConnectionId id) {
     asio::post(io_, [this, id] {
-      if (const std::shared_ptr<Connection> connection = Find(id)) {
-        asio::error_code ignored;
-        connection->socket.close(ignored);
-        // With no read pending, no read fails to report it.
-        if (connection->waitingForBuffer) {
-          SetWaiting(*connection, false);
-          Gone(connection);
-        }
-      }
+      if (const std::shared_ptr<Connection> connection = Find(id)) Close(connection);
     });
   }
 
@@ -182,10 +187,10 @@ class PhoneServer::Impl {
     Read(connection);
   }
 
-  // The chunk goes to the UI thread in a buffer of its own; the next read is started only once
-  // the handler has returned and a buffer is free, so a slow handler or a slow disk slows the
-  // sender through TCP.
+  // Each read goes into a buffer of its own and the next one starts at once, while the UI thread
+  // handles the last: a read waits only for a buffer, so a slow disk slows the sender through TCP.
   void Read(const std::shared_ptr<Connection>& connection) {
+    if (connection->ended) return;
     // Marked waiting before asking: a buffer that comes back in between then wakes it.
     SetWaiting(*connection, true);
     std::shared_ptr<ReadBuffers::Buffer> buffer = buffers_->Take(connection->client.id);
@@ -199,24 +204,71 @@ class PhoneServer::Impl {
             Gone(connection);
             return;
           }
-          // A connection leaves connections_ only after a failed read, which cannot happen while
-          // its chunk is with the UI, so the raw pointer stays valid as long as the server does.
-          // A shared_ptr copied into the task would do no better: the UI thread could end up its
-          // last owner and destroy the socket off the network thread.
-          Connection* raw = connection.get();
-          ToUi([this, raw, length, buffer = std::move(buffer)] {
-            const bool readOn =
-                !events_.dataArrived ||
-                events_.dataArrived(raw->client, std::span<const std::uint8_t>(buffer->data(), length), buffer);
-            asio::post(io_, [this, raw, readOn] {
-              if (!readOn) {
-                asio::error_code ignored;
-                raw->socket.close(ignored);  // the read below fails and reports the close
-              }
-              Read(raw->shared_from_this());
-            });
-          });
+          Pass(*connection, {std::move(buffer), length});
+          Read(connection);
         });
+  }
+
+  // Queues what was read for the UI thread, starting a task to hand it over unless one is at it.
+  // A connection leaves connections_ only once the UI thread has had its end, so the raw pointer
+  // stays valid for the task. A shared_ptr in the task would do no better: the UI thread could
+  // end up its last owner and destroy the socket off the network thread.
+  void Pass(Connection& connection, Connection::Read read) {
+    {
+      const std::lock_guard lock(connection.readsMutex);
+      if (read.buffer && connection.refused) return;
+      connection.reads.push_back(std::move(read));
+      if (std::exchange(connection.handing, true)) return;
+    }
+    ToUi([this, raw = &connection] { HandOver(*raw); });
+  }
+
+  // On the UI thread: the connection's reads, in order, one call at a time. A task hands over at
+  // most what one connection may hold, so a fast phone leaves other events their turn; and once
+  // the network has stopped nothing more is read, so the task queued by then hands over all.
+  void HandOver(Connection& connection) {
+    for (std::size_t handed = 0;;) {
+      Connection::Read read;
+      {
+        const std::lock_guard lock(connection.readsMutex);
+        const bool more = !connection.reads.empty() &&
+                          (!connection.reads.front().buffer || handed < ReadBuffers::kMostPerConnection);
+        if (!more) {
+          connection.handing = !connection.reads.empty();
+          if (!connection.handing) return;
+          break;
+        }
+        read = std::move(connection.reads.front());
+        connection.reads.pop_front();
+      }
+      if (!read.buffer) {
+        Emit(events_.clientGone, connection.client);
+        asio::post(io_, [this, raw = &connection] { Forget(*raw); });
+        return;
+      }
+      ++handed;
+      const bool readOn =
+          !events_.dataArrived ||
+          events_.dataArrived(connection.client, std::span<const std::uint8_t>(read.buffer->data(), read.length),
+                              read.buffer);
+      if (!readOn) Refuse(connection);
+    }
+    ToUi([this, raw = &connection] { HandOver(*raw); });
+  }
+
+  // On the UI thread: what the connection has read beyond the refused chunk is dropped, and it is
+  // closed; its end still comes.
+  void Refuse(Connection& connection) {
+    std::deque<Connection::Read> dropped;  // let go of after the lock: a returned buffer may post
+    {
+      const std::lock_guard lock(connection.readsMutex);
+      connection.refused = true;
+      for (Connection::Read& read : connection.reads) {
+        if (read.buffer) dropped.push_back(std::move(read));
+      }
+      std::erase_if(connection.reads, [](const Connection::Read& read) { return read.buffer != nullptr; });
+    }
+    asio::post(io_, [this, raw = &connection] { Close(raw->shared_from_this()); });
   }
 
   void Write(const std::shared_ptr<Connection>& connection) {
@@ -230,11 +282,24 @@ class PhoneServer::Impl {
                       });
   }
 
-  void Gone(const std::shared_ptr<Connection>& connection) {
+  // Its pending read fails, or, with none pending, it is gone at once.
+  void Close(const std::shared_ptr<Connection>& connection) {
     asio::error_code ignored;
     connection->socket.close(ignored);
-    std::erase(connections_, connection);
-    ToUi([this, client = connection->client] { Emit(events_.clientGone, client); });
+    if (connection->waitingForBuffer) Gone(connection);
+  }
+
+  void Gone(const std::shared_ptr<Connection>& connection) {
+    if (std::exchange(connection->ended, true)) return;
+    SetWaiting(*connection, false);
+    asio::error_code ignored;
+    connection->socket.close(ignored);
+    Pass(*connection, {});
+  }
+
+  // The UI thread has had the connection's end: nothing refers to it any more.
+  void Forget(Connection& connection) {
+    std::erase_if(connections_, [&](const std::shared_ptr<Connection>& kept) { return kept.get() == &connection; });
   }
 
   void SetWaiting(Connection& connection, bool waiting) {

@@ -36,10 +36,11 @@ struct Client {
 struct ServerEvents {
   std::function<void(const Client& client)> clientConnected;
   // The chunk is valid during the call, and after it for as long as a copy of `keep` is held (its
-  // buffer is not read into again before). The connection's next read starts after the call
-  // returns, into another buffer: at most ReadBuffers' bounds are held, past which the next read
-  // waits for one to come back. Returning false closes the connection instead (its clientGone
-  // follows).
+  // buffer is not read into again before). The connection's reads go on into other buffers while
+  // the call runs, but its next chunk comes only after the call has returned: at most ReadBuffers'
+  // bounds are held, past which the next read waits for one to come back. Returning false closes
+  // the connection instead: what it had read beyond the chunk is dropped, and its clientGone
+  // follows.
   std::function<bool(const Client& client, std::span<const std::uint8_t> chunk,
                      const std::shared_ptr<const void>& keep)>
       dataArrived;
@@ -62,8 +63,8 @@ class PhoneServer {
   // Sends the whole message; the result comes back as sendFinished. A connection that has closed
   // fails.
   void Send(ConnectionId connection, std::string data);
-  // Closes the connection; its clientGone follows, unless it has gone already. Its chunk that is
-  // with the UI thread, if any, is still handed over first.
+  // Closes the connection; its clientGone follows, unless it has gone already. The chunks it had
+  // read are still handed over first.
   void Disconnect(ConnectionId connection);
   // Hands `task` to the UI thread once `delay` has passed, unless the network has stopped by then.
   void After(std::chrono::milliseconds delay, UiTask task);

@@ -8,11 +8,13 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "link/notices.h"
 #include "link/roster_message.h"
 #include "tests/support/manual_timer.h"
+#include "tests/support/server_side_socket.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"
 
@@ -345,8 +347,25 @@ TEST_F(PhoneLinkTest, ShutdownHandlesWhatIsQueuedAndNothingAfter) {
   auto phone = Connect();
   StartPhoto(*phone, "a.jpg");
   // Ends like the beginning of "END||", which the reception keeps for the connection's next read.
-  const std::string photo = PhotoBytes(1000, 4) + "END|";
-  phone->Write(photo);
+  const std::string photo = PhotoBytes(3000, 4) + "END|";
+#ifdef __linux__
+  // In reads of their own, made while the first waits for the UI thread: what the network has read
+  // ahead is handled before the shutdown too.
+  constexpr std::size_t kPiece = 1000;
+#else
+  constexpr std::size_t kPiece = 4000;  // the reads cannot be seen here: one, handed over whole
+#endif
+  for (std::size_t at = 0; at < photo.size(); at += kPiece) {
+    phone->Write(photo.substr(at, kPiece));
+#ifdef __linux__
+    const auto read = [&] {
+      const auto side = test_support::FindServerSide(link->port(), phone->localPort());
+      return side && side->unread == 0;
+    };
+    for (int tries = 0; !read() && tries < 500; ++tries) std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(read());
+#endif
+  }
   ASSERT_TRUE(ui.WaitForPending(1));
   link->Shutdown();
   EXPECT_TRUE(phone->ClosedByServer(5s));

@@ -3,19 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <thread>
 #include <vector>
 
-#ifdef __linux__
-#include <unistd.h>
-#endif
-
 #include "link/keep_alive.h"
+#include "tests/support/server_side_socket.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"
 
@@ -102,14 +97,14 @@ TEST_F(PhoneServerTest, ReportsConnectionDataAndOneGoneAfterTheLastChunk) {
   EXPECT_EQ(log.events.back(), "gone " + client);
 }
 
-TEST_F(PhoneServerTest, ReadsNoFurtherUntilTheHandlerHasReturned) {
+TEST_F(PhoneServerTest, HandsNoFurtherChunkOverUntilTheHandlerHasReturned) {
   std::string sent(1 << 20, '\0');
   for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i * 7 % 251);
   std::size_t largestChunk = 0;
   std::size_t chunksQueuedBehind = 0;
   onData = [&](std::span<const std::uint8_t> chunk) {
     largestChunk = std::max(largestChunk, chunk.size());
-    // A server that read ahead would have queued the next chunk while this one is handled.
+    // A server that handed over what it read at once would have queued the next chunk by now.
     std::this_thread::sleep_for(2ms);
     chunksQueuedBehind += ui.pending();
     return true;
@@ -280,41 +275,17 @@ TEST_F(PhoneServerTest, QueuedEventsRunAfterTheNetworkStopsButNotOnceTheServerIs
 }
 
 #ifdef __linux__
-// The kernel lists the server's side of the connection in /proc/net/tcp with its timer: kind 2,
-// keep-alive, due within the idle time. Without keep-alive an idle connection has no timer.
-struct TcpTimer {
-  int kind = 0;
-  double dueSeconds = 0;
-};
-
-std::optional<TcpTimer> ServerSideTimer(std::uint16_t serverPort, std::uint16_t phonePort) {
-  const auto port = [](const std::string& address) {
-    return static_cast<std::uint16_t>(std::stoul(address.substr(address.find(':') + 1), nullptr, 16));
-  };
-  std::ifstream table("/proc/net/tcp");
-  std::string line;
-  std::getline(table, line);  // the heading
-  while (std::getline(table, line)) {
-    std::istringstream fields(line);
-    std::string slot, local, remote, state, queues, timer;
-    fields >> slot >> local >> remote >> state >> queues >> timer;
-    if (port(local) != serverPort || port(remote) != phonePort) continue;
-    const auto ticks = std::stoul(timer.substr(timer.find(':') + 1), nullptr, 16);
-    return TcpTimer{std::stoi(timer.substr(0, timer.find(':')), nullptr, 16),
-                    static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK))};
-  }
-  return std::nullopt;
-}
-
+// The kernel gives the server's side of an idle connection a timer: kind 2, keep-alive, due within
+// the idle time. Without keep-alive it would have none.
 TEST_F(PhoneServerTest, AcceptedConnectionsAreProbedWhenIdle) {
   auto phone = Connect();
   const std::string address = phone->address();
   const auto phonePort = static_cast<std::uint16_t>(std::stoi(address.substr(address.rfind(':') + 1)));
-  const std::optional<TcpTimer> timer = ServerSideTimer(server->port(), phonePort);
-  ASSERT_TRUE(timer.has_value());
-  EXPECT_EQ(timer->kind, 2);
-  EXPECT_GT(timer->dueSeconds, static_cast<double>(kKeepAliveIdle.count()) / 2);
-  EXPECT_LE(timer->dueSeconds, static_cast<double>(kKeepAliveIdle.count()));
+  const std::optional<test_support::ServerSideSocket> side = test_support::FindServerSide(server->port(), phonePort);
+  ASSERT_TRUE(side.has_value());
+  EXPECT_EQ(side->timerKind, 2);
+  EXPECT_GT(side->timerDueSeconds, static_cast<double>(kKeepAliveIdle.count()) / 2);
+  EXPECT_LE(side->timerDueSeconds, static_cast<double>(kKeepAliveIdle.count()));
 }
 #endif
 
