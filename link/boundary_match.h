@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/byte_search.h"
 #include "link/wire_format.h"
 
 namespace quenmora::link {
@@ -14,9 +15,13 @@ namespace quenmora::link {
 // Rule 1: the first "END||" that begins in [from, until) of `read` and counts, because "STAT||"
 // follows at once or it ends the read; npos if none.
 inline std::size_t FindCountedEnd(std::string_view read, std::size_t from, std::size_t until) {
+  static_assert(kEndMarker.ends_with("||"));
+  constexpr std::size_t kBarsAt = kEndMarker.size() - 2;
   const std::string_view searched = read.substr(0, until + kEndMarker.size() - 1);
-  for (std::size_t at = searched.find(kEndMarker, from); at != std::string_view::npos;
-       at = searched.find(kEndMarker, at + 1)) {
+  for (std::size_t bars = FindTwoBars(searched, from + kBarsAt); bars != std::string_view::npos;
+       bars = FindTwoBars(searched, bars + 1)) {
+    const std::size_t at = bars - kBarsAt;
+    if (!searched.substr(at).starts_with(kEndMarker)) continue;
     const std::size_t after = at + kEndMarker.size();
     if (after == read.size() || read.substr(after).starts_with(kFileStartMarker)) return at;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/boundary_match.h"
+#include "link/byte_search.h"
 #include "link/wire_format.h"
 #include "text/percent_decode.h"
 
@@ -27,6 +28,14 @@ std::size_t BlockEnd(std::string_view bytes, std::size_t from) {
 class TextPartScan {
  public:
   explicit TextPartScan(std::string& carried) : carried_(carried) { carried_.clear(); }
+
+  // A block without a zero byte, "%" or "|": only its last bytes matter, for a marker that ends in
+  // the next block.
+  void AddPlain(std::string_view block) {
+    if (Decided()) return;
+    carried_.append(block.substr(block.size() - std::min(block.size(), kCarried)));
+    carried_.erase(0, carried_.size() - std::min(carried_.size(), kCarried));
+  }
 
   void Add(std::string_view block) {
     if (Decided()) return;
@@ -81,6 +90,11 @@ WholeRead ClassifyWholeRead(std::string_view read, std::string& work) {
   TextPartScan bodyText(work);
   for (std::size_t from = 0, to = 0; from < read.size(); from = to) {
     to = BlockEnd(read, from);
+    // With the bytes an "END||" that begins in the block may reach into the next.
+    if (!HoldsZeroPercentOrBar(read.substr(from, to - from + kEndMarker.size() - 1))) {
+      if (from < body.size()) bodyText.AddPlain(body.substr(from, to - from));
+      continue;
+    }
     if (FindCountedEnd(read, from, to) != kNotFound) return {WholeRead::Kind::kNotWhole};
     if (from < body.size()) bodyText.Add(body.substr(from, to - from));
   }

@@ -168,7 +168,8 @@ TEST(MessageParser, HeldBytesStayBoundedWhateverComes) {
 
 // What a phone that pauses between its messages sees, read by read.
 // A data read is looked at a block of 8 KiB at a time: a marker in its text is found wherever the
-// blocks cut it, escaped or not, and a near miss stays data.
+// blocks cut it, escaped or not, and a near miss stays data; a raw "END||" that ends the read makes
+// the rest data, wherever the blocks cut it too.
 TEST(MessageParser, AMarkerInADataReadIsFoundWhereverTheBlocksCutIt) {
   for (const std::string marker : {"END||", "END%7C%7C", "%45ND|%7c", "STAT||"}) {
     for (const std::size_t blockEdge : {8192u, 16384u}) {
@@ -183,6 +184,12 @@ TEST(MessageParser, AMarkerInADataReadIsFoundWhereverTheBlocksCutIt) {
         nearMiss[at + marker.size() - 1] = 'x';
         EXPECT_EQ(ParseReads({"STAT||a.jpg", "\xFF", nearMiss}).pieces, (Pieces{Start("a.jpg"), Data("\xFF" + nearMiss)}))
             << marker << " at " << at;
+        if (marker == "END||") {  // raw and ending the read, it counts: what comes before is data
+          const std::string ending = read.substr(0, at + marker.size());
+          EXPECT_EQ(ParseReads({"STAT||a.jpg", "\xFF", ending}).pieces,
+                    (Pieces{Start("a.jpg"), Data("\xFF" + read.substr(0, at)), End()}))
+              << "ending at " << at;
+        }
       }
     }
   }
