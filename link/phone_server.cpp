@@ -54,6 +54,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
   const Client client;
   bool waitingForBuffer = false;     // its next read waits for a buffer to come back
   bool ended = false;                // its end is on the way: nothing more is read
+  bool readsOn = false;              // a read that fills its buffer goes on into more (ReadOn)
   std::deque<std::string> outgoing;  // the front one is being written
 
   // Shared by the network thread, which adds what it reads, and the UI thread, which hands it over.
@@ -70,9 +71,12 @@ class PhoneServer::Impl {
   Impl(UiExecutor ui, ServerEvents events)
       : ui_(std::move(ui)), events_(std::move(events)), thread_([this] { io_.run(); }) {
     // A buffer comes back for every read the disk has written: only a read that waits for one is
-    // worth a turn of the network thread.
-    buffers_->WhenReturned([this] {
-      if (waitingReads_.load() > 0) asio::post(io_, [this] { ReadWhereWaiting(); });
+    // worth a turn of the network thread, and only once half a connection's buffers are free, so
+    // that it reads into several at once.
+    buffers_->WhenReturned([this](std::size_t ownerHolds) {
+      if (ownerHolds <= ReadBuffers::kMostPerConnection / 2 && waitingReads_.load() > 0) {
+        asio::post(io_, [this] { ReadWhereWaiting(); });
+      }
     });
   }
 
@@ -180,8 +184,10 @@ class PhoneServer::Impl {
       return;
     }
     EnableKeepAlive(socket.native_handle());  // without it the connection is merely not probed
+    socket.non_blocking(true, ec);  // ReadOn's reads must never wait
     auto connection =
         std::make_shared<Connection>(std::move(socket), Client{.id = ++lastId_, .address = AddressText(peer)});
+    connection->readsOn = !ec;
     connections_.push_back(connection);
     ToUi([this, client = connection->client] { Emit(events_.clientConnected, client); });
     Read(connection);
@@ -189,6 +195,7 @@ class PhoneServer::Impl {
 
   // Each read goes into a buffer of its own and the next one starts at once, while the UI thread
   // handles the last: a read waits only for a buffer, so a slow disk slows the sender through TCP.
+  // A read that waits for data holds one buffer, whatever else it could take.
   void Read(const std::shared_ptr<Connection>& connection) {
     if (connection->ended) return;
     // Marked waiting before asking: a buffer that comes back in between then wakes it.
@@ -204,21 +211,39 @@ class PhoneServer::Impl {
             Gone(connection);
             return;
           }
-          Pass(*connection, {std::move(buffer), length});
+          std::vector<Connection::Read> reads;
+          reads.push_back({std::move(buffer), length});
+          ReadOn(*connection, reads);
+          Pass(*connection, std::move(reads));
           Read(connection);
         });
+  }
+
+  // A full buffer says more is waiting: it is read into the free buffers at once, without a turn
+  // of the loop between, so that the reads reach the UI thread, and wake it, together.
+  void ReadOn(Connection& connection, std::vector<Connection::Read>& reads) {
+    while (connection.readsOn && reads.back().length == kReceiveBufferSize &&
+           reads.size() < ReadBuffers::kMostPerConnection) {
+      std::shared_ptr<ReadBuffers::Buffer> buffer = buffers_->Take(connection.client.id);
+      if (!buffer) return;
+      asio::error_code ec;
+      const std::size_t length = connection.socket.read_some(asio::buffer(*buffer), ec);
+      if (ec || length == 0) return;  // nothing waits yet; an end or a failure the next read meets
+      reads.push_back({std::move(buffer), length});
+    }
   }
 
   // Queues what was read for the UI thread, starting a task to hand it over unless one is at it.
   // A connection leaves connections_ only once the UI thread has had its end, so the raw pointer
   // stays valid for the task. A shared_ptr in the task would do no better: the UI thread could
   // end up its last owner and destroy the socket off the network thread.
-  void Pass(Connection& connection, Connection::Read read) {
+  void Pass(Connection& connection, std::vector<Connection::Read> reads) {
     {
       const std::lock_guard lock(connection.readsMutex);
-      if (read.buffer && connection.refused) return;
-      connection.reads.push_back(std::move(read));
-      if (std::exchange(connection.handing, true)) return;
+      for (Connection::Read& read : reads) {
+        if (!read.buffer || !connection.refused) connection.reads.push_back(std::move(read));
+      }
+      if (connection.reads.empty() || std::exchange(connection.handing, true)) return;
     }
     ToUi([this, raw = &connection] { HandOver(*raw); });
   }
@@ -294,7 +319,7 @@ class PhoneServer::Impl {
     SetWaiting(*connection, false);
     asio::error_code ignored;
     connection->socket.close(ignored);
-    Pass(*connection, {});
+    Pass(*connection, {Connection::Read{}});
   }
 
   // The UI thread has had the connection's end: nothing refers to it any more.

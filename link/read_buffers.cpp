@@ -26,7 +26,7 @@ std::shared_ptr<ReadBuffers::Buffer> ReadBuffers::Take(std::uint64_t owner) {
   });
 }
 
-void ReadBuffers::WhenReturned(std::function<void()> returned) {
+void ReadBuffers::WhenReturned(std::function<void(std::size_t)> returned) {
   const std::lock_guard lock(mutex_);
   returned_ = std::move(returned);
 }
@@ -37,15 +37,17 @@ std::size_t ReadBuffers::held() const {
 }
 
 void ReadBuffers::Return(std::uint64_t owner, Buffer* buffer) {
-  std::function<void()> returned;
+  std::function<void(std::size_t)> returned;
+  std::size_t ownerHolds;
   {
     const std::lock_guard lock(mutex_);
     spare_.emplace_back(buffer);
-    if (--heldBy_[owner] == 0) heldBy_.erase(owner);
+    ownerHolds = --heldBy_[owner];
+    if (ownerHolds == 0) heldBy_.erase(owner);
     --held_;
     returned = returned_;
   }
-  if (returned) returned();
+  if (returned) returned(ownerHolds);
 }
 
 }  // namespace quenmora::link

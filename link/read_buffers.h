@@ -27,8 +27,9 @@ class ReadBuffers : public std::enable_shared_from_this<ReadBuffers> {
   // A buffer for a read of connection `owner`, or null while that connection, or all of them
   // together, hold the most they may.
   std::shared_ptr<Buffer> Take(std::uint64_t owner);
-  // Called, on whichever thread lets a buffer go, each time one comes back; empty for none.
-  void WhenReturned(std::function<void()> returned);
+  // Called, on whichever thread lets a buffer go, each time one comes back, with how many its
+  // connection still holds; empty for none.
+  void WhenReturned(std::function<void(std::size_t ownerHolds)> returned);
   std::size_t held() const;
 
  private:
@@ -38,7 +39,7 @@ class ReadBuffers : public std::enable_shared_from_this<ReadBuffers> {
   std::unordered_map<std::uint64_t, std::size_t> heldBy_;
   std::size_t held_ = 0;
   std::vector<std::unique_ptr<Buffer>> spare_;  // kept for the next reads: never more than kMostInAll
-  std::function<void()> returned_;
+  std::function<void(std::size_t)> returned_;
 };
 
 }  // namespace quenmora::link
