@@ -54,7 +54,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
   const Client client;
   bool waitingForBuffer = false;     // its next read waits for a buffer to come back
   bool ended = false;                // its end is on the way: nothing more is read
-  bool readsOn = false;              // a read that fills its buffer goes on into more (ReadOn)
+  bool nonBlocking = false;          // its reads return at once when nothing waits: ReadOn may try
   std::deque<std::string> outgoing;  // the front one is being written
 
   // Shared by the network thread, which adds what it reads, and the UI thread, which hands it over.
@@ -187,7 +187,7 @@ class PhoneServer::Impl {
     socket.non_blocking(true, ec);  // ReadOn's reads must never wait
     auto connection =
         std::make_shared<Connection>(std::move(socket), Client{.id = ++lastId_, .address = AddressText(peer)});
-    connection->readsOn = !ec;
+    connection->nonBlocking = !ec;
     connections_.push_back(connection);
     ToUi([this, client = connection->client] { Emit(events_.clientConnected, client); });
     Read(connection);
@@ -222,7 +222,7 @@ class PhoneServer::Impl {
   // A full buffer says more is waiting: it is read into the free buffers at once, without a turn
   // of the loop between, so that the reads reach the UI thread, and wake it, together.
   void ReadOn(Connection& connection, std::vector<Connection::Read>& reads) {
-    while (connection.readsOn && reads.back().length == kReceiveBufferSize &&
+    while (connection.nonBlocking && reads.back().length == kReceiveBufferSize &&
            reads.size() < ReadBuffers::kMostPerConnection) {
       std::shared_ptr<ReadBuffers::Buffer> buffer = buffers_->Take(connection.client.id);
       if (!buffer) return;
@@ -288,10 +288,12 @@ class PhoneServer::Impl {
     {
       const std::lock_guard lock(connection.readsMutex);
       connection.refused = true;
-      for (Connection::Read& read : connection.reads) {
-        if (read.buffer) dropped.push_back(std::move(read));
+      dropped.swap(connection.reads);
+      // Its end, if it has come, is the last: nothing is read after it.
+      if (!dropped.empty() && !dropped.back().buffer) {
+        connection.reads.push_back(std::move(dropped.back()));
+        dropped.pop_back();
       }
-      std::erase_if(connection.reads, [](const Connection::Read& read) { return read.buffer != nullptr; });
     }
     asio::post(io_, [this, raw = &connection] { Close(raw->shared_from_this()); });
   }
