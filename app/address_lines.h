@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host_addresses.h"
+#include "app/platform/host_addresses.h"
 
 namespace quenmora::app {
 

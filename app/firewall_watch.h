@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "app/firewall_reading.h"
-#include "link/ui_executor.h"
+#include "link/reception/ui_executor.h"
 
 namespace quenmora::app {
 

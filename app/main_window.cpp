@@ -6,7 +6,7 @@
 
 #include "app/address_lines.h"
 #include "app/texts.h"
-#include "link/notices.h"
+#include "link/reception/notices.h"
 
 namespace quenmora::app {
 namespace {

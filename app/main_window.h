@@ -12,9 +12,9 @@
 #include "app/information_box.h"
 #include "app/main_view.h"
 #include "app/main_window_sources.h"
-#include "link/phone_link.h"
-#include "link/phone_server.h"
-#include "link/ui_executor.h"
+#include "link/server/phone_link.h"
+#include "link/server/phone_server.h"
+#include "link/reception/ui_executor.h"
 
 namespace quenmora::app {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/platform.h"
+#include "app/platform/platform.h"
 #include "app/start_directories.h"
 
 namespace quenmora::app {

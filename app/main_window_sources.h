@@ -8,10 +8,10 @@
 
 #include "app/firewall_watch.h"
 #include "app/folder_picker.h"
-#include "app/host_addresses.h"
-#include "link/file_layer.h"
-#include "link/ui_executor.h"
-#include "link/wire_format.h"
+#include "app/platform/host_addresses.h"
+#include "link/reception/file_layer.h"
+#include "link/reception/ui_executor.h"
+#include "link/wire/wire_format.h"
 
 namespace quenmora::app {
 

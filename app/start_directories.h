@@ -14,7 +14,7 @@ struct StartDirectories {
   PickerStart picker;
 };
 
-// This machine's; one implementation per platform (platform_*.cpp). On Windows photos go to
+// This machine's; one implementation per platform (app/platform/platform_*.cpp). On Windows photos go to
 // "D:\" and an empty receive-directory box opens the picker on "D:\Program Files", drive D; on
 // Linux, HomeStartDirectories with the user's XDG Pictures folder when it exists.
 StartDirectories MachineStartDirectories();

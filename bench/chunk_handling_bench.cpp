@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "link/message_parser.h"
-#include "link/phone_server.h"
-#include "link/photo_receiver.h"
+#include "link/wire/message_parser.h"
+#include "link/server/phone_server.h"
+#include "link/reception/photo_receiver.h"
 
 namespace {
 

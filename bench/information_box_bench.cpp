@@ -7,7 +7,7 @@
 
 #include "app/information_box.h"
 #include "app/texts.h"
-#include "link/notices.h"
+#include "link/reception/notices.h"
 
 namespace {
 

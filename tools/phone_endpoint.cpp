@@ -2,7 +2,7 @@
 
 #include <asio/connect.hpp>
 
-#include "link/wire_format.h"
+#include "link/wire/wire_format.h"
 #include "tools/arguments.h"
 
 namespace quenmora::tools {

@@ -7,7 +7,7 @@
 #include <asio/connect.hpp>
 #include <asio/io_context.hpp>
 
-#include "link/wire_format.h"
+#include "link/wire/wire_format.h"
 
 namespace quenmora::tools {
 

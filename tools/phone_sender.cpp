@@ -5,7 +5,7 @@
 
 #include <asio/write.hpp>
 
-#include "link/wire_format.h"
+#include "link/wire/wire_format.h"
 #include "tools/phone_endpoint.h"
 #include "tools/utf8_path.h"
 

@@ -9,7 +9,7 @@
 
 #include <asio/io_context.hpp>
 
-#include "link/wire_format.h"
+#include "link/wire/wire_format.h"
 #include "text/codepage.h"
 #include "tools/arguments.h"
 #include "tools/phone_endpoint.h"

@@ -12,9 +12,9 @@
 #include <asio/signal_set.hpp>
 
 #include "app/address_lines.h"
-#include "app/host_addresses.h"
-#include "link/phone_link.h"
-#include "link/phone_server.h"
+#include "app/platform/host_addresses.h"
+#include "link/server/phone_link.h"
+#include "link/server/phone_server.h"
 #include "text/codepage.h"
 #include "tools/arguments.h"
 #include "tools/tool_console.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include "link/ui_executor.h"
+#include "link/reception/ui_executor.h"
 
 namespace quenmora::qt {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/host_addresses.h"
+#include "app/platform/host_addresses.h"
 #include "app/main_window.h"
 #include "app/main_window_sources.h"
 #include "app/win32/main_window_view.h"

@@ -1,4 +1,4 @@
-#include "app/host_addresses.h"
+#include "app/platform/host_addresses.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "app/texts.h"
 #include "fake_main_view.h"
 #include "step_pace.h"
-#include "link/notices.h"
+#include "link/reception/notices.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"
 

@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "app/platform/platform.h"
 
 #include <gtest/gtest.h>
 

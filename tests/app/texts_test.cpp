@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "app/texts.h"
-#include "link/notices.h"
+#include "link/reception/notices.h"
 #include "text/codepage.h"
 
 namespace quenmora {
@@ -22,7 +22,7 @@ struct TextHeader {
 
 const TextHeader kTextHeaders[] = {
     {"app/texts.h", app::kGbkTexts, QUENMORA_TEXTS_DECLARED_IN_app_texts_h},
-    {"link/notices.h", link::kGbkTexts, QUENMORA_TEXTS_DECLARED_IN_link_notices_h},
+    {"link/reception/notices.h", link::kGbkTexts, QUENMORA_TEXTS_DECLARED_IN_link_reception_notices_h},
 };
 
 std::string Utf8(std::u8string_view text) {

@@ -15,7 +15,7 @@
 
 #include "../link/phone_stream.h"
 #include "fuzz_check.h"
-#include "link/message_parser.h"
+#include "link/wire/message_parser.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include <stdlib.h>
 
 #include "fuzz_check.h"
-#include "link/photo_receiver.h"
+#include "link/reception/photo_receiver.h"
 #include "text/codepage.h"
 
 namespace {

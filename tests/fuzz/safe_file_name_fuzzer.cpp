@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "link/safe_file_name.h"
+#include "link/wire/safe_file_name.h"
 
 namespace {
 

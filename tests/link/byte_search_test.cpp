@@ -1,4 +1,4 @@
-#include "link/byte_search.h"
+#include "link/wire/byte_search.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "link/disk_thread.h"
-#include "link/notices.h"
-#include "link/received_files.h"
+#include "link/reception/disk_thread.h"
+#include "link/reception/notices.h"
+#include "link/reception/received_files.h"
 #include "reception_fixture.h"
 
 namespace quenmora::link::testing {

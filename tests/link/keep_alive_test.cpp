@@ -1,4 +1,4 @@
-#include "link/keep_alive.h"
+#include "link/server/keep_alive.h"
 
 #include <gtest/gtest.h>
 

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "link/phone_link.h"
-#include "link/wire_format.h"
+#include "link/server/phone_link.h"
+#include "link/wire/wire_format.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"
 #include "text/codepage.h"

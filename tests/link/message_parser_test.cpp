@@ -1,4 +1,4 @@
-#include "link/message_parser.h"
+#include "link/wire/message_parser.h"
 
 #include <gtest/gtest.h>
 

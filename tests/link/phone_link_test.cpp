@@ -1,4 +1,4 @@
-#include "link/phone_link.h"
+#include "link/server/phone_link.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "link/notices.h"
-#include "link/roster_message.h"
+#include "link/reception/notices.h"
+#include "link/server/roster_message.h"
 #include "tests/support/manual_timer.h"
 #include "tests/support/server_side_socket.h"
 #include "tests/support/test_phone.h"

@@ -1,13 +1,13 @@
 // The lines that tell the operator which phones came and went, over sequences of connections and
 // time, with a clock the test moves.
-#include "link/phone_presence.h"
+#include "link/server/phone_presence.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "link/notices.h"
+#include "link/reception/notices.h"
 #include "tests/support/manual_timer.h"
 
 namespace quenmora::link {

@@ -1,4 +1,4 @@
-#include "link/phone_server.h"
+#include "link/server/phone_server.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/keep_alive.h"
+#include "link/server/keep_alive.h"
 #include "tests/support/server_side_socket.h"
 #include "tests/support/test_phone.h"
 #include "tests/support/test_ui_thread.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "link/wire_format.h"
+#include "link/wire/wire_format.h"
 #include "text/codepage.h"
 #include "text/percent_decode.h"
 

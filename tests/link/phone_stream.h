@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/message_parser.h"
+#include "link/wire/message_parser.h"
 
 namespace quenmora::link::testing {
 

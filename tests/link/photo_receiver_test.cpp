@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/notices.h"
+#include "link/reception/notices.h"
 #include "reception_fixture.h"
 
 namespace quenmora::link::testing {

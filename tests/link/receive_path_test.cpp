@@ -1,4 +1,4 @@
-#include "link/receive_path.h"
+#include "link/reception/receive_path.h"
 
 #include <gtest/gtest.h>
 

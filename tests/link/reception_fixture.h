@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/photo_receiver.h"
+#include "link/reception/photo_receiver.h"
 
 namespace quenmora::link::testing {
 

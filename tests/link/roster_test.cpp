@@ -1,4 +1,4 @@
-#include "link/roster_message.h"
+#include "link/server/roster_message.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "link/safe_file_name.h"
+#include "link/wire/safe_file_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "link/ui_executor.h"
+#include "link/reception/ui_executor.h"
 
 #include <gtest/gtest.h>
 

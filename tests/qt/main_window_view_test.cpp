@@ -29,7 +29,7 @@
 #include "app/texts.h"
 #include "fake_disk.h"
 #include "layout_check.h"
-#include "link/notices.h"
+#include "link/reception/notices.h"
 #include "tests/support/test_phone.h"
 #endif
 

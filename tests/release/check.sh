@@ -95,7 +95,7 @@ for needed in ("quenmora.exe", "3456"):
 page_covers_texts() {
   python3 -c 'import html, re, sys
 print(html.unescape(re.sub(r"<[^>]+>", "", open(sys.argv[1], encoding="utf-8").read())))' "$1" >"$work/page.txt" &&
-    python3 "$root/tests/release/guide_covers_texts.py" "$work/page.txt" "$root/app/texts.h" "$root/link/notices.h" >/dev/null
+    python3 "$root/tests/release/guide_covers_texts.py" "$work/page.txt" "$root/app/texts.h" "$root/link/reception/notices.h" >/dev/null
 }
 
 for zip in "${zips[@]}"; do

@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "link/ui_executor.h"
+#include "link/reception/ui_executor.h"
 
 namespace quenmora::test_support {
 

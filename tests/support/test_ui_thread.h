@@ -10,7 +10,7 @@
 #include <memory>
 #include <mutex>
 
-#include "link/ui_executor.h"
+#include "link/reception/ui_executor.h"
 
 namespace quenmora::test_support {
 

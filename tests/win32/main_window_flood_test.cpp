@@ -17,8 +17,8 @@
 
 #include "app/information_box.h"
 #include "app/win32/wide_text.h"
-#include "link/file_layer.h"
-#include "link/notices.h"
+#include "link/reception/file_layer.h"
+#include "link/reception/notices.h"
 #include "text/codepage.h"
 #include "main_window_fixture.h"
 #include "message_pump.h"

@@ -9,7 +9,7 @@
 #include "app/texts.h"
 #include "app/win32/dpi.h"
 #include "app/win32/wide_text.h"
-#include "link/notices.h"
+#include "link/reception/notices.h"
 #include "main_window_fixture.h"
 #include "message_pump.h"
 
