@@ -1,18 +1,28 @@
 #include "link/server/phone_server.h"
 
 #include <algorithm>
-#include <array>
 #include <asio.hpp>
 #include <atomic>
 #include <chrono>
 #include <deque>
 #include <future>
+#include <list>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "link/server/keep_alive.h"
+
+// How a read travels, in the shape of Asio's HTTP server example:
+//  1. Network thread. A Connection takes a buffer from the pool and reads into it. With no buffer
+//     free it waits in the server's one list, and a buffer coming back resumes it.
+//  2. Network thread. What it read joins the connection's Handover, and it reads again at once.
+//  3. UI thread. A task hands the Handover's reads to dataArrived, one call at a time, in order,
+//     and only one such task per connection is queued at a time. The connection's end comes last,
+//     as clientGone.
+// The buffer goes back to the pool once the last holder of its bytes, the disk thread, lets go.
 
 namespace quenmora::link {
 namespace {
@@ -41,42 +51,48 @@ void ClaimPort(tcp::acceptor& acceptor, asio::error_code& ec) {
 #endif
 }
 
-struct Connection : std::enable_shared_from_this<Connection> {
-  Connection(tcp::socket connected, Client peer) : socket(std::move(connected)), client(std::move(peer)) {}
+// What one read brought, on its way to the UI thread; one without a buffer is the connection's end.
+struct Chunk {
+  std::shared_ptr<ReadBuffers::Buffer> buffer;
+  std::size_t length = 0;
+};
 
-  // A read on its way to the UI thread; one without a buffer is the connection's end.
-  struct Read {
-    std::shared_ptr<ReadBuffers::Buffer> buffer;
-    std::size_t length = 0;
-  };
+// A connection's reads between the two threads, the one thing they share, under its own lock.
+class Handover {
+ public:
+  // Network thread. True when a task must be queued to hand the reads over: none is at it.
+  bool Add(Chunk read) {
+    const std::lock_guard lock(mutex_);
+    reads_.push_back(std::move(read));
+    return !std::exchange(handing_, true);
+  }
+  // UI thread, inside that task: the oldest read, or none, which ends the task.
+  std::optional<Chunk> Next() {
+    const std::lock_guard lock(mutex_);
+    if (reads_.empty()) {
+      handing_ = false;
+      return std::nullopt;
+    }
+    Chunk read = std::move(reads_.front());
+    reads_.pop_front();
+    return read;
+  }
 
-  tcp::socket socket;
-  const Client client;
-  bool waitingForBuffer = false;     // its next read waits for a buffer to come back
-  bool ended = false;                // its end is on the way: nothing more is read
-  bool nonBlocking = false;          // its reads return at once when nothing waits: ReadOn may try
-  std::deque<std::string> outgoing;  // the front one is being written
-
-  // Shared by the network thread, which adds what it reads, and the UI thread, which hands it over.
-  std::mutex readsMutex;
-  std::deque<Read> reads;  // read, not yet handed over, oldest first
-  bool handing = false;    // a task of the UI thread hands them over: the next ones join it
-  bool refused = false;    // the UI thread closed it: what is read after is dropped
+ private:
+  std::mutex mutex_;
+  std::deque<Chunk> reads_;  // oldest first
+  bool handing_ = false;    // a task is queued or running
 };
 
 }  // namespace
 
 class PhoneServer::Impl {
  public:
+  // Constructor, destructor and the public functions: the UI thread.
   Impl(UiExecutor ui, ServerEvents events)
       : ui_(std::move(ui)), events_(std::move(events)), thread_([this] { io_.run(); }) {
-    // A buffer comes back for every read the disk has written: only a read that waits for one is
-    // worth a turn of the network thread, and only once half a connection's buffers are free, so
-    // that it reads into several at once.
-    buffers_->WhenReturned([this](std::size_t ownerHolds) {
-      if (ownerHolds <= ReadBuffers::kMostPerConnection / 2 && waitingReads_.load() > 0) {
-        asio::post(io_, [this] { ReadWhereWaiting(); });
-      }
+    buffers_->WhenReturned([this] {
+      if (waiting_.load() > 0) asio::post(io_, [this] { ResumeWaiting(); });
     });
   }
 
@@ -84,20 +100,17 @@ class PhoneServer::Impl {
     lifetime_.End();  // what is queued, or the network thread queues before it stops, does nothing
     buffers_->WhenReturned(nullptr);  // buffers the disk still holds outlive the server
     StopNetwork();
-    // The sockets close here, before the io_context they belong to goes.
+    // The connections, and their sockets, go here, before the io_context they belong to.
   }
 
+  // The network thread closes everything and ends once each operation has been cancelled. Closing
+  // the sockets on the thread that waits on them is what makes every system let go of them (Wine
+  // keeps a listening socket accepting while an accept it had started is still pending).
   void StopNetwork() {
     if (!thread_.joinable()) return;
+    asio::post(io_, [this] { CloseEverything(); });
     work_.reset();
-    io_.stop();
     thread_.join();
-    // What is still posted to io_ never runs. With the network thread gone the sockets are this
-    // thread's to close: phones learn at once that nothing more is read, while what was read is
-    // still handed over, its buffers kept.
-    asio::error_code ignored;
-    acceptor_.close(ignored);
-    for (const std::shared_ptr<Connection>& connection : connections_) connection->socket.close(ignored);
   }
 
   bool Start(std::uint16_t port) {
@@ -111,38 +124,101 @@ class PhoneServer::Impl {
 
   void Send(ConnectionId id, std::string data) {
     asio::post(io_, [this, id, data = std::move(data)]() mutable {
-      const std::shared_ptr<Connection> connection = Find(id);
-      if (!connection) {
-        ToUi([this, id] { Emit(events_.sendFinished, Client{.id = id, .address = {}}, false); });
-        return;
-      }
-      connection->outgoing.push_back(std::move(data));
-      if (connection->outgoing.size() == 1) Write(connection);
+      if (const std::shared_ptr<Connection> connection = Find(id)) return connection->Send(std::move(data));
+      ToUi([this, id] { Emit(events_.sendFinished, Client{.id = id, .address = {}}, false); });
     });
   }
 
   void After(std::chrono::milliseconds delay, UiTask task) {
     asio::post(io_, [this, delay, task = std::move(task)]() mutable {
-      auto timer = std::make_shared<asio::steady_timer>(io_, delay);
+      if (stopping_) return;
+      const auto timer = timers_.emplace(timers_.end(), io_, delay);
       timer->async_wait([this, timer, task = std::move(task)](const asio::error_code& ec) mutable {
+        timers_.erase(timer);
         if (!ec) ToUi(std::move(task));
       });
     });
   }
 
-  // Closing the socket ends the connection's pending read, or the wait for a buffer; either way
-  // its end follows what it had read, through the one path that reports clientGone.
   void Disconnect(ConnectionId id) {
     asio::post(io_, [this, id] {
-      if (const std::shared_ptr<Connection> connection = Find(id)) Close(connection);
+      if (const std::shared_ptr<Connection> connection = Find(id)) connection->Close();
     });
   }
 
  private:
-  // Everything below runs on the network thread.
+  // One accepted connection. Every function runs on the network thread, but for the handover and
+  // `refused`, which are the UI thread's (see HandOver).
+  class Connection : public std::enable_shared_from_this<Connection> {
+   public:
+    Connection(Impl& server, tcp::socket connected, Client peer)
+        : client(std::move(peer)), server_(server), socket_(std::move(connected)) {}
+
+    // Takes a buffer, reads into it, hands what it read over and reads again, until the socket
+    // fails or closes; then hands over its end. Without a free buffer it waits for one.
+    void Read() {
+      if (ended_ || server_.stopping_) return;
+      // Counted as waiting before asking: a buffer that comes back in between then resumes it.
+      ++server_.waiting_;
+      std::shared_ptr<ReadBuffers::Buffer> buffer = server_.buffers_->Take(client.id);
+      if (!buffer) return server_.waitingForBuffer_.push_back(shared_from_this());
+      --server_.waiting_;
+      socket_.async_read_some(asio::buffer(*buffer), [self = shared_from_this(), buffer](
+                                                         const asio::error_code& ec, std::size_t length) mutable {
+        if (ec || length == 0) return self->End();
+        self->server_.Pass(*self, {std::move(buffer), length});
+        self->Read();
+      });
+    }
+
+    void Send(std::string data) {
+      outgoing_.push_back(std::move(data));
+      if (outgoing_.size() == 1) Write();
+    }
+
+    // Its pending read fails and ends it; one that waits for a buffer ends at once.
+    void Close() {
+      asio::error_code ignored;
+      socket_.close(ignored);
+      if (server_.StopWaiting(*this)) End();
+    }
+
+    bool open() const { return socket_.is_open(); }
+
+    const Client client;
+    Handover handover;
+    bool refused = false;  // UI thread: the link closed it, so what it still read is dropped
+
+   private:
+    void Write() {
+      asio::async_write(socket_, asio::buffer(outgoing_.front()),
+                        [self = shared_from_this()](const asio::error_code& ec, std::size_t) {
+                          self->outgoing_.pop_front();
+                          self->server_.ToUi([&server = self->server_, client = self->client, ok = !ec] {
+                            Emit(server.events_.sendFinished, client, ok);
+                          });
+                          if (!self->outgoing_.empty()) self->Write();
+                        });
+    }
+
+    // Once the network stops, nothing more is reported: the UI thread has the reads made before.
+    void End() {
+      if (std::exchange(ended_, true)) return;
+      asio::error_code ignored;
+      socket_.close(ignored);
+      if (!server_.stopping_) server_.Pass(*this, Chunk{});
+    }
+
+    Impl& server_;
+    tcp::socket socket_;
+    std::deque<std::string> outgoing_;  // the front one is being written
+    bool ended_ = false;                // its end is on the way: nothing more is read
+  };
+
+  // Network thread from here to ToUi, but for HandOver.
 
   bool Listen(std::uint16_t port) {
-    if (acceptor_.is_open()) return false;
+    if (acceptor_.is_open() || stopping_) return false;
     const tcp::endpoint everywhere(tcp::v4(), port);
     asio::error_code ec;
     acceptor_.open(everywhere.protocol(), ec);
@@ -161,7 +237,7 @@ class PhoneServer::Impl {
 
   void Accept() {
     acceptor_.async_accept([this](const asio::error_code& ec, tcp::socket socket) {
-      if (ec == asio::error::operation_aborted) return;
+      if (ec == asio::error::operation_aborted || stopping_) return;
       if (!ec) {
         Admit(std::move(socket));
         Accept();
@@ -184,144 +260,42 @@ class PhoneServer::Impl {
       return;
     }
     EnableKeepAlive(socket.native_handle());  // without it the connection is merely not probed
-    socket.non_blocking(true, ec);  // ReadOn's reads must never wait
     auto connection =
-        std::make_shared<Connection>(std::move(socket), Client{.id = ++lastId_, .address = AddressText(peer)});
-    connection->nonBlocking = !ec;
+        std::make_shared<Connection>(*this, std::move(socket), Client{.id = ++lastId_, .address = AddressText(peer)});
     connections_.push_back(connection);
     ToUi([this, client = connection->client] { Emit(events_.clientConnected, client); });
-    Read(connection);
+    connection->Read();
   }
 
-  // Each read goes into a buffer of its own and the next one starts at once, while the UI thread
-  // handles the last: a read waits only for a buffer, so a slow disk slows the sender through TCP.
-  // A read that waits for data holds one buffer, whatever else it could take.
-  void Read(const std::shared_ptr<Connection>& connection) {
-    if (connection->ended) return;
-    // Marked waiting before asking: a buffer that comes back in between then wakes it.
-    SetWaiting(*connection, true);
-    std::shared_ptr<ReadBuffers::Buffer> buffer = buffers_->Take(connection->client.id);
-    if (!buffer) return;
-    SetWaiting(*connection, false);
-    connection->socket.async_read_some(
-        asio::buffer(*buffer),
-        [this, connection, buffer](const asio::error_code& ec, std::size_t length) mutable {
-          if (ec || length == 0) {
-            buffer.reset();
-            Gone(connection);
-            return;
-          }
-          std::vector<Connection::Read> reads;
-          reads.push_back({std::move(buffer), length});
-          ReadOn(*connection, reads);
-          Pass(*connection, std::move(reads));
-          Read(connection);
-        });
+  // Queues a task to hand the connection's reads over, unless one is at it. A connection leaves
+  // connections_ only once the UI thread has had its end, so the raw pointer stays valid for the
+  // task. A shared_ptr in the task would do no better: the UI thread could end up its last owner
+  // and destroy the socket off the network thread.
+  void Pass(Connection& connection, Chunk read) {
+    if (connection.handover.Add(std::move(read))) ToUi([this, raw = &connection] { HandOver(*raw); });
   }
 
-  // A full buffer says more is waiting: it is read into the free buffers at once, without a turn
-  // of the loop between, so that the reads reach the UI thread, and wake it, together.
-  void ReadOn(Connection& connection, std::vector<Connection::Read>& reads) {
-    while (connection.nonBlocking && reads.back().length == kReceiveBufferSize &&
-           reads.size() < ReadBuffers::kMostPerConnection) {
-      std::shared_ptr<ReadBuffers::Buffer> buffer = buffers_->Take(connection.client.id);
-      if (!buffer) return;
-      asio::error_code ec;
-      const std::size_t length = connection.socket.read_some(asio::buffer(*buffer), ec);
-      if (ec || length == 0) return;  // nothing waits yet; an end or a failure the next read meets
-      reads.push_back({std::move(buffer), length});
-    }
-  }
-
-  // Queues what was read for the UI thread, starting a task to hand it over unless one is at it.
-  // A connection leaves connections_ only once the UI thread has had its end, so the raw pointer
-  // stays valid for the task. A shared_ptr in the task would do no better: the UI thread could
-  // end up its last owner and destroy the socket off the network thread.
-  void Pass(Connection& connection, std::vector<Connection::Read> reads) {
-    {
-      const std::lock_guard lock(connection.readsMutex);
-      for (Connection::Read& read : reads) {
-        if (!read.buffer || !connection.refused) connection.reads.push_back(std::move(read));
-      }
-      if (connection.reads.empty() || std::exchange(connection.handing, true)) return;
-    }
-    ToUi([this, raw = &connection] { HandOver(*raw); });
-  }
-
-  // On the UI thread: the connection's reads, in order, one call at a time. A task hands over at
-  // most what one connection may hold, so a fast phone leaves other events their turn; and once
-  // the network has stopped nothing more is read, so the task queued by then hands over all.
+  // UI thread: the connection's reads, in order, one call at a time. A task hands over at most
+  // what one connection may hold, so a fast phone leaves other events their turn; the rest goes to
+  // a task of its own behind them.
   void HandOver(Connection& connection) {
-    for (std::size_t handed = 0;;) {
-      Connection::Read read;
-      {
-        const std::lock_guard lock(connection.readsMutex);
-        const bool more = !connection.reads.empty() &&
-                          (!connection.reads.front().buffer || handed < ReadBuffers::kMostPerConnection);
-        if (!more) {
-          connection.handing = !connection.reads.empty();
-          if (!connection.handing) return;
-          break;
-        }
-        read = std::move(connection.reads.front());
-        connection.reads.pop_front();
-      }
-      if (!read.buffer) {
+    for (std::size_t handed = 0; handed < ReadBuffers::kMostPerConnection; ++handed) {
+      std::optional<Chunk> read = connection.handover.Next();
+      if (!read) return;
+      if (!read->buffer) {
         Emit(events_.clientGone, connection.client);
         asio::post(io_, [this, raw = &connection] { Forget(*raw); });
         return;
       }
-      ++handed;
-      const bool readOn =
-          !events_.dataArrived ||
-          events_.dataArrived(connection.client, std::span<const std::uint8_t>(read.buffer->data(), read.length),
-                              read.buffer);
-      if (!readOn) Refuse(connection);
-    }
-    ToUi([this, raw = &connection] { HandOver(*raw); });
-  }
-
-  // On the UI thread: what the connection has read beyond the refused chunk is dropped, and it is
-  // closed; its end still comes.
-  void Refuse(Connection& connection) {
-    std::deque<Connection::Read> dropped;  // let go of after the lock: a returned buffer may post
-    {
-      const std::lock_guard lock(connection.readsMutex);
-      connection.refused = true;
-      dropped.swap(connection.reads);
-      // Its end, if it has come, is the last: nothing is read after it.
-      if (!dropped.empty() && !dropped.back().buffer) {
-        connection.reads.push_back(std::move(dropped.back()));
-        dropped.pop_back();
+      // The one place where what a refused connection still read is dropped.
+      if (connection.refused) continue;
+      const std::span<const std::uint8_t> chunk(read->buffer->data(), read->length);
+      if (events_.dataArrived && !events_.dataArrived(connection.client, chunk, read->buffer)) {
+        connection.refused = true;
+        asio::post(io_, [raw = &connection] { raw->Close(); });
       }
     }
-    asio::post(io_, [this, raw = &connection] { Close(raw->shared_from_this()); });
-  }
-
-  void Write(const std::shared_ptr<Connection>& connection) {
-    asio::async_write(connection->socket, asio::buffer(connection->outgoing.front()),
-                      [this, connection](const asio::error_code& ec, std::size_t) {
-                        connection->outgoing.pop_front();
-                        ToUi([this, client = connection->client, ok = !ec] {
-                          Emit(events_.sendFinished, client, ok);
-                        });
-                        if (!connection->outgoing.empty()) Write(connection);
-                      });
-  }
-
-  // Its pending read fails, or, with none pending, it is gone at once.
-  void Close(const std::shared_ptr<Connection>& connection) {
-    asio::error_code ignored;
-    connection->socket.close(ignored);
-    if (connection->waitingForBuffer) Gone(connection);
-  }
-
-  void Gone(const std::shared_ptr<Connection>& connection) {
-    if (std::exchange(connection->ended, true)) return;
-    SetWaiting(*connection, false);
-    asio::error_code ignored;
-    connection->socket.close(ignored);
-    Pass(*connection, {Connection::Read{}});
+    ToUi([this, raw = &connection] { HandOver(*raw); });
   }
 
   // The UI thread has had the connection's end: nothing refers to it any more.
@@ -329,28 +303,43 @@ class PhoneServer::Impl {
     std::erase_if(connections_, [&](const std::shared_ptr<Connection>& kept) { return kept.get() == &connection; });
   }
 
-  void SetWaiting(Connection& connection, bool waiting) {
-    if (connection.waitingForBuffer == waiting) return;
-    connection.waitingForBuffer = waiting;
-    waiting ? ++waitingReads_ : --waitingReads_;
+  // The connections that wait for a buffer read again; those still without one wait on.
+  void ResumeWaiting() {
+    for (const std::shared_ptr<Connection>& connection : std::exchange(waitingForBuffer_, {})) {
+      --waiting_;
+      connection->Read();
+    }
   }
 
-  // Read starts a read or marks the connection waiting; it never removes one from connections_.
-  void ReadWhereWaiting() {
-    for (const std::shared_ptr<Connection>& connection : connections_) {
-      if (connection->waitingForBuffer && connection->socket.is_open()) Read(connection);
-    }
+  // Whether the connection waited for a buffer; it does no more.
+  bool StopWaiting(Connection& connection) {
+    const auto found = std::ranges::find_if(
+        waitingForBuffer_, [&](const std::shared_ptr<Connection>& waiting) { return waiting.get() == &connection; });
+    if (found == waitingForBuffer_.end()) return false;
+    waitingForBuffer_.erase(found);
+    --waiting_;
+    return true;
+  }
+
+  // Every socket and timer closes: their operations end, and with them the network thread.
+  void CloseEverything() {
+    stopping_ = true;
+    asio::error_code ignored;
+    acceptor_.close(ignored);
+    acceptRetry_.cancel();
+    for (asio::steady_timer& timer : timers_) timer.cancel();
+    for (const std::shared_ptr<Connection>& connection : connections_) connection->Close();
   }
 
   // The connection if it is live: one already closed is only waiting to leave.
   std::shared_ptr<Connection> Find(ConnectionId id) const {
     const auto found = std::ranges::find_if(
         connections_, [id](const std::shared_ptr<Connection>& connection) { return connection->client.id == id; });
-    if (found == connections_.end() || !(*found)->socket.is_open()) return nullptr;
+    if (found == connections_.end() || !(*found)->open()) return nullptr;
     return *found;
   }
 
-  // Hands a task to the UI thread; it does nothing if the server is gone by the time it runs.
+  // Any thread: hands a task to the UI thread; it does nothing if the server is gone by then.
   void ToUi(UiTask task) { ui_(lifetime_.Guard(std::move(task))); }
 
   template <typename Handler, typename... Args>
@@ -362,14 +351,18 @@ class PhoneServer::Impl {
   ServerEvents events_;
   OwnerLifetime lifetime_;
   std::atomic<std::uint16_t> port_{0};
+  std::shared_ptr<ReadBuffers> buffers_ = std::make_shared<ReadBuffers>();
   asio::io_context io_;
   asio::executor_work_guard<asio::io_context::executor_type> work_ = asio::make_work_guard(io_);
+  // The rest is the network thread's, but for `waiting_`, which the returning threads read.
   tcp::acceptor acceptor_{io_};
   asio::steady_timer acceptRetry_{io_};
+  std::list<asio::steady_timer> timers_;  // After's, until they fire
   std::vector<std::shared_ptr<Connection>> connections_;
+  std::vector<std::shared_ptr<Connection>> waitingForBuffer_;
+  std::atomic<std::size_t> waiting_{0};  // connections counted as waiting for a buffer
   ConnectionId lastId_ = 0;
-  std::shared_ptr<ReadBuffers> buffers_ = std::make_shared<ReadBuffers>();
-  std::atomic<std::size_t> waitingReads_{0};  // connections whose next read waits for a buffer
+  bool stopping_ = false;
   std::thread thread_;  // declared last: it starts once everything it touches exists
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // The TCP server the phone connects to. Its socket work runs on a network thread of its own;
-// every event is handed to the UI thread through the UiExecutor.
+// every event is handed to the UI thread through the UiExecutor. How a read travels between the
+// two is told at the top of phone_server.cpp.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +38,7 @@ struct ServerEvents {
   std::function<void(const Client& client, bool ok)> sendFinished;
 };
 
+// Every function is called on the UI thread, where every event runs.
 class PhoneServer {
  public:
   PhoneServer(UiExecutor ui, ServerEvents events);

@@ -26,8 +26,8 @@ std::shared_ptr<ReadBuffers::Buffer> ReadBuffers::Take(std::uint64_t owner) {
   });
 }
 
-void ReadBuffers::WhenReturned(std::function<void(std::size_t)> returned) {
-  const std::lock_guard lock(mutex_);
+void ReadBuffers::WhenReturned(std::function<void()> returned) {
+  const std::lock_guard lock(callbackMutex_);
   returned_ = std::move(returned);
 }
 
@@ -37,17 +37,15 @@ std::size_t ReadBuffers::held() const {
 }
 
 void ReadBuffers::Return(std::uint64_t owner, Buffer* buffer) {
-  std::function<void(std::size_t)> returned;
-  std::size_t ownerHolds;
   {
     const std::lock_guard lock(mutex_);
     spare_.emplace_back(buffer);
-    ownerHolds = --heldBy_[owner];
-    if (ownerHolds == 0) heldBy_.erase(owner);
+    if (--heldBy_[owner] == 0) heldBy_.erase(owner);
     --held_;
-    returned = returned_;
   }
-  if (returned) returned(ownerHolds);
+  // Not under mutex_: the callback may take a buffer of its own.
+  const std::lock_guard lock(callbackMutex_);
+  if (returned_) returned_();
 }
 
 }  // namespace quenmora::link

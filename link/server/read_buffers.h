@@ -1,8 +1,7 @@
 #pragma once
-// The buffers a server's reads go into. A buffer is held until the last holder of its bytes lets
-// go (the disk thread, once it has written them), so the next read can go on while the last one
-// is written. The bounds are what a slow disk may make the program hold: past them a connection's
-// next read waits, which slows its phone through TCP, and memory stays flat.
+// The buffers a server's reads go into, each held until the last holder of its bytes lets go (the
+// disk thread, once it has written them). Why the bounds are what they are, and what a slow disk
+// does to the phones, is in README.md, "The disk". Take and held may be called on any thread.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,9 +26,9 @@ class ReadBuffers : public std::enable_shared_from_this<ReadBuffers> {
   // A buffer for a read of connection `owner`, or null while that connection, or all of them
   // together, hold the most they may.
   std::shared_ptr<Buffer> Take(std::uint64_t owner);
-  // Called, on whichever thread lets a buffer go, each time one comes back, with how many its
-  // connection still holds; empty for none.
-  void WhenReturned(std::function<void(std::size_t ownerHolds)> returned);
+  // Called, on whichever thread lets a buffer go, each time one comes back; empty for none. Once
+  // this returns, the callback it replaced is not running and is never called again.
+  void WhenReturned(std::function<void()> returned);
   std::size_t held() const;
 
  private:
@@ -39,7 +38,9 @@ class ReadBuffers : public std::enable_shared_from_this<ReadBuffers> {
   std::unordered_map<std::uint64_t, std::size_t> heldBy_;
   std::size_t held_ = 0;
   std::vector<std::unique_ptr<Buffer>> spare_;  // kept for the next reads: never more than kMostInAll
-  std::function<void(std::size_t)> returned_;
+  // Held while the callback runs, so that replacing it waits for a call under way.
+  std::mutex callbackMutex_;
+  std::function<void()> returned_;  // guarded by callbackMutex_
 };
 
 }  // namespace quenmora::link
