@@ -1,7 +1,7 @@
 #pragma once
-// Every file operation of reception, on a thread of its own, in the order they were asked for:
-// the UI thread never waits for a disk, however slow a stick or a share is. What goes wrong comes
-// back to the UI thread as a report.
+// Every file operation of reception (create, write, close), on a thread of its own, in the order
+// they were asked for: the UI thread hands them over and never waits for one. What goes wrong
+// comes back to the UI thread as a report.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -22,7 +22,8 @@ namespace quenmora::link {
 
 // A disk that everything else on it still needs: a file is not started, nor written on, below this.
 inline constexpr std::uint64_t kDiskReserveBytes = 100ull << 20;
-// How often a file's disk is asked for its free space: each file start and every this many bytes.
+// How often a file's disk is asked for its free space: each file start and every this many bytes
+// written, never per read.
 inline constexpr std::uint64_t kFreeSpaceCheckBytes = 8ull << 20;
 
 enum class DiskReport {

@@ -9,9 +9,9 @@
 
 namespace quenmora::link {
 
-// The first probe after this long without traffic, then one every kKeepAliveInterval. Linux gives
-// up after kKeepAliveProbes unanswered probes: two minutes in all. Windows 10 (1703 and later)
-// takes the same count; Windows 7 and 8 always send 10, which makes it 160 seconds there.
+// The first probe after this long without traffic, then one every kKeepAliveInterval. Linux and
+// Windows 10 (1703 and later) give up after kKeepAliveProbes unanswered probes; Windows 7 and 8
+// always send 10. README.md ("Connections") tells the operator how long that takes.
 inline constexpr std::chrono::seconds kKeepAliveIdle{60};
 inline constexpr std::chrono::seconds kKeepAliveInterval{10};
 inline constexpr int kKeepAliveProbes = 6;

@@ -19,9 +19,8 @@ inline constexpr bool kWindowsNameRules = false;
 // - a name holding ":" (a drive or an alternate data stream);
 // - a name with a component "..";
 // - a component whose type, the text after its last ".", is one that Windows runs or follows when
-//   the file is opened, in any mix of upper and lower case: exe, com, bat, cmd, scr, pif, cpl,
-//   msi, msp, dll, sys, drv, ps1, psm1, vbs, vbe, js, jse, wsf, wsh, hta, jar, lnk, url, reg, inf
-//   and scf;
+//   the file is opened (a program, a script, a shortcut), in any mix of upper and lower case; the
+//   types are kRunnableTypes in safe_file_name.cpp, the one place they are listed;
 // - a component named desktop.ini or autorun.inf, in any mix of upper and lower case, which
 //   Windows reads on its own when it shows the folder or the drive.
 // The last two look at the component as Windows would use it, with trailing dots and spaces
