@@ -79,6 +79,16 @@ void MainWindow::Clicked(MainControl control) {
   if (control == MainControl::按钮2) ChooseReceiveDirectory();
 }
 
+void MainWindow::Close() { link_.Shutdown(); }
+
+std::optional<std::string> MainWindow::WaitUntilWritten() {
+  const std::vector<std::string> unwritten = link_.WaitUntilWritten(link::kLastWritesBound);
+  if (unwritten.empty()) return std::nullopt;
+  std::string message(kPhotosNotWritten);
+  for (const std::string& path : unwritten) message += std::string(kLineEnd) + path;
+  return message;
+}
+
 void MainWindow::SendRoster() {
   const link::RosterPushOutcome outcome = link_.SendRoster();
   switch (outcome.result) {

@@ -31,6 +31,14 @@ class MainWindow {
   // `按钮1` sends the roster, `按钮2` runs the folder picker; a click on any other control does
   // nothing.
   void Clicked(MainControl control);
+  // The window is closing: the network stops, so the phones see their connections closed, and
+  // what was read is handled by the tasks now queued for the UI thread, which the front end runs
+  // before the window goes; the last of them hands every file to the disk to close.
+  void Close();
+  // Once the window has gone: waits for the disk to write and close every file, at most
+  // link::kLastWritesBound. None when all is written; otherwise the message that names the files
+  // that were not, after which the program must end without waiting on.
+  std::optional<std::string> WaitUntilWritten();
 
   const link::PhoneLink& phoneLink() const { return link_; }
 

@@ -62,6 +62,10 @@ inline constexpr text::GbkText kOk{u8"确定",
     "\xc8\xb7\xb6\xa8"};
 inline constexpr text::GbkText kCancel{u8"取消",
     "\xc8\xa1\xcf\xfb"};
+// Shown once the window has gone, above the paths, when the disk has not done with them within
+// kLastWritesBound (link/server/phone_link.h): the number in it is that bound.
+inline constexpr text::GbkText kPhotosNotWritten{u8"关闭程序时，下面这些照片没能在30秒内写进磁盘，可能不完整，请让手机重新发送：",
+    "\xb9\xd8\xb1\xd5\xb3\xcc\xd0\xf2\xca\xb1\xa3\xac\xcf\xc2\xc3\xe6\xd5\xe2\xd0\xa9\xd5\xd5\xc6\xac\xc3\xbb\xc4\xdc\xd4\xda""30\xc3\xeb\xc4\xda\xd0\xb4\xbd\xf8\xb4\xc5\xc5\xcc\xa3\xac\xbf\xc9\xc4\xdc\xb2\xbb\xcd\xea\xd5\xfb\xa3\xac\xc7\xeb\xc8\xc3\xca\xd6\xbb\xfa\xd6\xd8\xd0\xc2\xb7\xa2\xcb\xcd\xa3\xba"};
 inline constexpr std::string_view kPickerStartDirectory = "D:\\Program Files";
 inline constexpr std::string_view kPickerStartDrive = "D:\\";
 
@@ -71,6 +75,6 @@ inline constexpr std::array kGbkTexts{
     kFilesReceived, kReceiveDirectory, kChoose, kLocalIp, kVirtualAdapterMark, kNotConnectedMark,
     kHotspotMark, kInstructions, kRosterHasUnmappable, kFirewallBlocked, kFirewallNotAllowed,
     kFirewallManaged, kFirewallAllowedAgain, kPickerCaption, kPickerPrompt, kPickerSelected, kOk,
-    kCancel};
+    kCancel, kPhotosNotWritten};
 
 }  // namespace quenmora::app

@@ -2,6 +2,7 @@
 // into DIR and prints the machine's addresses, one line per file start and every notice.
 // Port 0 listens on a free port, which the "listening on port" line names.
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -106,6 +107,13 @@ int main(int argc, char** argv) {
     link.Shutdown();
     ui.restart();
     ui.run();
+    const std::vector<std::string> unwritten = link.WaitUntilWritten(quenmora::link::kLastWritesBound);
+    for (const std::string& path : unwritten) {
+      PrintError("quenmora-receive: not written within " + std::to_string(quenmora::link::kLastWritesBound.count()) +
+                 " s: " + AnsiToUtf8(path));
+    }
+    // The disk thread still waits on a file and would hold the program.
+    if (!unwritten.empty()) std::_Exit(1);
   }  // the network and disk threads have ended here
   PrintLine("stopped after " + std::to_string(fileStarts) + " file start(s)");
   return 0;

@@ -5,6 +5,10 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include "app/main_window.h"
 #include "app/main_window_sources.h"
 #include "app/qt/main_window_view.h"
@@ -26,5 +30,10 @@ int main(int argc, char* argv[]) {
   window.HandClicksTo(logic);
   logic.Created();
   window.show();
-  return QApplication::exec();
+  const int exitCode = QApplication::exec();
+  if (const std::optional<std::string> unwritten = logic.WaitUntilWritten()) {
+    window.ShowMessage(*unwritten);
+    std::_Exit(exitCode);  // the disk thread still waits on a file and would hold the program
+  }
+  return exitCode;
 }

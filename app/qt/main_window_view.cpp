@@ -1,5 +1,6 @@
 #include "app/qt/main_window_view.h"
 
+#include <QCloseEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -16,6 +17,7 @@ using app::MainControl;
 MainWindowView::MainWindowView() : widgets_(app::MainWindowLayout(), *this) {}
 
 void MainWindowView::HandClicksTo(app::MainWindow& logic) {
+  logic_ = &logic;
   widgets_.OnButtonClicked([&logic](int id) { logic.Clicked(static_cast<MainControl>(id)); });
 }
 
@@ -51,6 +53,12 @@ void MainWindowView::AppendText(MainControl control, std::string_view text) {
 
 // A window that is not active yet gives the widget the focus when it becomes active.
 void MainWindowView::Focus(MainControl control) { widgets_.widget(control)->setFocus(); }
+
+void MainWindowView::closeEvent(QCloseEvent* event) {
+  if (logic_) logic_->Close();
+  queue_.RunPending();
+  QWidget::closeEvent(event);
+}
 
 void MainWindowView::ShowMessage(std::string_view text) {
   QMessageBox box(QMessageBox::NoIcon, ToQString(app::kMessageBoxCaption), ToQString(text),

@@ -20,7 +20,7 @@ class MainWindowView : public QWidget, public app::MainView {
 
   // Runs tasks on this window's thread, in order; tasks given after the window is gone are dropped.
   link::UiExecutor executor() const { return queue_.executor(); }
-  // The buttons' clicks go to `logic` from now on.
+  // The buttons' clicks, and the window's closing, go to `logic` from now on.
   void HandClicksTo(app::MainWindow& logic);
   QWidget* control(app::MainControl control) const { return widgets_.widget(control); }
 
@@ -31,7 +31,12 @@ class MainWindowView : public QWidget, public app::MainView {
   void ShowMessage(std::string_view text) override;
   std::unique_ptr<app::FolderPickerView> NewFolderPicker() override;
 
+ protected:
+  // What was read is handled while the window, and the receive directory in it, still exist.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  app::MainWindow* logic_ = nullptr;
   RenderedWidgets widgets_;
   QueuedExecutor queue_;
 };

@@ -1,5 +1,7 @@
 #include "app/qt/queued_executor.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMetaObject>
 
 #include <utility>
@@ -12,6 +14,8 @@ QueuedExecutor::~QueuedExecutor() {
   const std::lock_guard lock(target_->mutex);
   target_->context = nullptr;
 }
+
+void QueuedExecutor::RunPending() { QCoreApplication::sendPostedEvents(&context_, QEvent::MetaCall); }
 
 link::UiExecutor QueuedExecutor::executor() const {
   return [target = target_](link::UiTask task) {

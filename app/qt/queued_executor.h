@@ -21,6 +21,8 @@ class QueuedExecutor {
 
   // Copies may outlive this object, on threads that outlive the window.
   link::UiExecutor executor() const;
+  // On the owner's thread: runs now the tasks queued so far, in order.
+  void RunPending();
 
  private:
   struct Target {

@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include "app/platform/host_addresses.h"
 #include "app/main_window.h"
 #include "app/main_window_sources.h"
@@ -17,5 +21,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   app::MainWindow logic(window, window.executor(), app::MachineSources());
   window.HandEventsTo(logic);
   if (!window.Open(showCommand)) return 1;
-  return win32::RunMessageLoop(window.window());
+  const int exitCode = win32::RunMessageLoop(window.window());
+  if (const std::optional<std::string> unwritten = logic.WaitUntilWritten()) {
+    window.ShowMessage(*unwritten);
+    std::_Exit(exitCode);  // the disk thread still waits on a file and would hold the program
+  }
+  return exitCode;
 }

@@ -60,6 +60,11 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       if (IsWindow(focus_)) SetFocus(focus_);
       return 0;
+    // What was read is handled while the window, and the receive directory in it, still exist.
+    case WM_CLOSE:
+      if (logic_) logic_->Close();
+      queue_->RunPending();
+      break;
     case WM_DESTROY:
       queue_->Detach();
       break;
@@ -101,7 +106,9 @@ void MainWindowView::Focus(MainControl control) {
 }
 
 void MainWindowView::ShowMessage(std::string_view text) {
-  MessageBoxW(window_, Wide(text).c_str(), Wide(app::kMessageBoxCaption).c_str(), MB_OK);
+  // Without an owner once the window has gone.
+  MessageBoxW(IsWindow(window_) ? window_ : nullptr, Wide(text).c_str(), Wide(app::kMessageBoxCaption).c_str(),
+              MB_OK);
 }
 
 std::unique_ptr<app::FolderPickerView> MainWindowView::NewFolderPicker() {

@@ -1,5 +1,6 @@
 #include "link/reception/disk_thread.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quenmora::link {
@@ -58,6 +59,18 @@ void DiskThread::Drain() {
   changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
 }
 
+std::vector<DiskThread::FileId> DiskThread::DrainFor(std::chrono::milliseconds bound) {
+  Submit();
+  std::unique_lock lock(mutex_);
+  std::vector<FileId> pending;
+  if (changed_.wait_for(lock, bound, [this] { return queue_.empty() && !busy_; })) return pending;
+  if (busy_) pending.push_back(busyWith_);
+  for (const Operation& operation : queue_) {
+    if (std::ranges::find(pending, operation.file) == pending.end()) pending.push_back(operation.file);
+  }
+  return pending;
+}
+
 void DiskThread::Run() {
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -66,6 +79,7 @@ void DiskThread::Run() {
     Operation operation = std::move(queue_.front());
     queue_.pop_front();
     busy_ = true;
+    busyWith_ = operation.file;
     lock.unlock();
     Do(operation);
     operation.keep.reset();  // the read buffer goes back before the next operation waits

@@ -2,6 +2,7 @@
 // Every file operation of reception (create, write, close), on a thread of its own, in the order
 // they were asked for: the UI thread hands them over and never waits for one. What goes wrong
 // comes back to the UI thread as a report.
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -60,6 +61,9 @@ class DiskThread {
   void Submit();
   // Submits, then returns once everything asked before has been done and reported.
   void Drain();
+  // Drain, but waiting `bound` at most; returns the files with operations still to do then, the
+  // one being done among them, and none when all is done.
+  std::vector<FileId> DrainFor(std::chrono::milliseconds bound);
 
  private:
   struct Operation {
@@ -92,6 +96,7 @@ class DiskThread {
   std::condition_variable changed_;
   std::deque<Operation> queue_;
   bool busy_ = false;
+  FileId busyWith_ = 0;  // the file of the operation being done, while busy_
   bool ending_ = false;
 
   std::unordered_map<FileId, OpenFile> open_;  // disk thread only

@@ -206,6 +206,10 @@ void PhotoReceiver::Finish() {
 
 void PhotoReceiver::Drain() { state_->files.Drain(); }
 
+std::vector<std::string> PhotoReceiver::WaitUntilWritten(std::chrono::milliseconds bound) {
+  return state_->files.WaitUntilWritten(bound);
+}
+
 bool PhotoReceiver::IsReceivingFile(ConnectionId id) const {
   const auto it = state_->connections.find(id);
   return it != state_->connections.end() && it->second.file && IsUnfinished(*it->second.file);

@@ -1,12 +1,14 @@
 #pragma once
 // Turns each connection's reads into files in the receive directory and counts file starts. Each
 // connection has its own message parser, so where the network ends a read does not matter.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "link/reception/file_layer.h"
 #include "link/reception/client.h"
@@ -49,9 +51,12 @@ class PhotoReceiver {
   // end arrived; otherwise the operator is told the photo is incomplete, and the file stays open
   // for data from a connection that has sent no file start (the phone, reconnected).
   void ClientGone(ConnectionId connection);
-  // Reception ends: every connection is handled as if it had closed, then every file is closed,
-  // and this returns once the disk has done everything.
+  // Reception ends: every connection is handled as if it had closed, then every file is closed.
+  // The disk does that in its own time: WaitUntilWritten waits for it.
   void Finish();
+  // Waits `bound` at most for the disk to do everything asked so far; the paths (code page 936)
+  // of the files it had not done with by then, none when it has done all.
+  std::vector<std::string> WaitUntilWritten(std::chrono::milliseconds bound);
   // Returns once the disk has done everything asked so far; its reports are then queued for the
   // UI thread.
   void Drain();

@@ -105,7 +105,16 @@ void ReceivedFiles::CloseAll() {
     file.held = false;
   }
   unfinished_.clear();
-  disk_.Drain();
+  disk_.Submit();
+}
+
+std::vector<std::string> ReceivedFiles::WaitUntilWritten(std::chrono::milliseconds bound) {
+  std::vector<std::string> unwritten;
+  for (const DiskThread::FileId disk : disk_.DrainFor(bound)) {
+    // Every file stays in byDisk_ until the disk has reported it closed.
+    if (const auto found = byDisk_.find(disk); found != byDisk_.end()) unwritten.push_back(found->second->shownPath);
+  }
+  return unwritten;
 }
 
 void ReceivedFiles::Close(ReceivedFile& file) {

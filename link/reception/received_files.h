@@ -3,6 +3,7 @@
 // the path as the file system tells files apart, and with the newest files that lost their
 // connection before their end kept open for the phone to carry on. The files themselves are
 // written by the disk thread; what it reports comes back here.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -12,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "link/reception/disk_thread.h"
 #include "link/reception/notice_batch.h"
@@ -78,8 +80,11 @@ class ReceivedFiles {
   // The newest file let go unfinished, preferring one started from `host`, now held by the caller;
   // null if there is none.
   ReceivedFile* Adopt(std::string_view host);
-  // Closes every file and waits until the disk has done everything: reception ends.
+  // Closes every file: reception ends. The disk does so in its own time; see WaitUntilWritten.
   void CloseAll();
+  // Waits `bound` at most for the disk to do everything asked; the paths, as notices show them,
+  // of the files it had not done with by then.
+  std::vector<std::string> WaitUntilWritten(std::chrono::milliseconds bound);
   // Waits until the disk has done everything asked so far; its reports are then queued for the UI
   // thread.
   void Drain() { disk_.Drain(); }

@@ -8,8 +8,10 @@
 namespace quenmora::link {
 
 // Runs a task on the UI thread, in the order tasks were given. The program supplies it: the
-// Win32 front end posts to its message loop; tests and the console receiver may run the task
-// at once on the calling thread.
+// Win32 front end posts to its message loop, the Qt one to its event loop, and the console
+// receiver to the io_context its main thread runs. Running a task at once on the calling thread
+// would run it beside the UI thread's own work (the disk thread's reports, say): only a test
+// whose tasks touch nothing else may.
 using UiTask = std::function<void()>;
 using UiExecutor = std::function<void(UiTask)>;
 // Runs a task on the UI thread once `delay` has passed. Tests supply one whose clock they move.

@@ -81,6 +81,10 @@ class PhoneLink::Impl {
     ui_(lifetime_.Guard([this] { receiver_.Finish(); }));
   }
 
+  std::vector<std::string> WaitUntilWritten(std::chrono::milliseconds bound) {
+    return receiver_.WaitUntilWritten(bound);
+  }
+
  private:
   void Connected(const Client& client) {
     if (liveClients_.size() >= kLinkConnectionLimit) {
@@ -159,5 +163,8 @@ RosterPushOutcome PhoneLink::SendRoster() { return impl_->SendRoster(); }
 const std::string& PhoneLink::currentClient() const { return impl_->currentClient(); }
 std::int32_t PhoneLink::receivedCount() const { return impl_->receivedCount(); }
 void PhoneLink::Shutdown() { impl_->Shutdown(); }
+std::vector<std::string> PhoneLink::WaitUntilWritten(std::chrono::milliseconds bound) {
+  return impl_->WaitUntilWritten(bound);
+}
 
 }  // namespace quenmora::link

@@ -1,11 +1,13 @@
 #pragma once
 // The whole phone link as the program uses it: the server, photo reception, the roster push
 // and `currentClient`. Lives on the UI thread; the server's events arrive there.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/reception/photo_receiver.h"
 #include "link/reception/ui_executor.h"
@@ -17,6 +19,11 @@ namespace quenmora::link {
 // with a notice. Phones that dropped off the Wi-Fi leave connections that only keep-alive ends,
 // and they must not lock a new phone out.
 inline constexpr std::size_t kLinkConnectionLimit = 64;
+
+// How long a program that is closing waits for the disk to write what it was given, after which
+// it ends all the same and says which files were not written: a stick or a share that hangs must
+// not keep the process for ever.
+inline constexpr std::chrono::seconds kLastWritesBound{30};
 
 // The roster box's text as the front end read it.
 struct RosterText {
@@ -45,7 +52,9 @@ struct PhoneLinkHooks {
 class PhoneLink {
  public:
   PhoneLink(UiExecutor ui, PhoneLinkHooks hooks);
-  ~PhoneLink();  // shuts down, handling nothing that is still queued for the UI thread
+  // Shuts down, handling nothing that is still queued for the UI thread, and waits for the disk
+  // to do everything it was given.
+  ~PhoneLink();
   PhoneLink(const PhoneLink&) = delete;
   PhoneLink& operator=(const PhoneLink&) = delete;
 
@@ -58,10 +67,14 @@ class PhoneLink {
   RosterPushOutcome SendRoster();
   const std::string& currentClient() const;
   std::int32_t receivedCount() const;
-  // Stops the network at once: nothing more arrives. The chunks already queued for the UI thread
-  // are still handled when it runs them, and after them the reception finishes every connection,
-  // so a front end that runs its pending UI tasks after this loses nothing.
+  // Stops the network at once: the phones see their connections closed, and nothing more arrives.
+  // The chunks already queued for the UI thread are still handled when it runs them, and after
+  // them the reception finishes every connection, so a front end that runs its pending UI tasks
+  // after this loses nothing; WaitUntilWritten then waits for the disk.
   void Shutdown();
+  // Waits `bound` at most for the disk to write and close every file it has been given; the paths
+  // (code page 936) of those it had not done with by then, none when all is written.
+  std::vector<std::string> WaitUntilWritten(std::chrono::milliseconds bound);
 
  private:
   class Impl;

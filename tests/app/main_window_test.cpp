@@ -175,7 +175,7 @@ TEST_F(MainWindowTest, PhotosGoToTheTypedDirectoryAndNoticesEachTakeANewLine) {
   const fs::path directory = fs::temp_directory_path() / ("quenmora-app-" + std::to_string(
       std::chrono::steady_clock::now().time_since_epoch().count()));
   fs::create_directories(directory);
-  const auto window = OpenWindow();
+  auto window = OpenWindow();
   ASSERT_TRUE(WaitForInstructions());
   const std::string informationText = view.text(kInfoBox);
   EXPECT_EQ(view.text(MainControl::目录编辑框1), "D:\\");
@@ -204,6 +204,9 @@ TEST_F(MainWindowTest, PhotosGoToTheTypedDirectoryAndNoticesEachTakeANewLine) {
   std::ifstream photo(directory / "photo.jpg", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(photo), {}), "JPEG");
   photo.close();
+  // Only once the window has gone has the disk thread closed the photo; Windows refuses to
+  // remove an open file.
+  window.reset();
   fs::remove_all(directory);
 }
 

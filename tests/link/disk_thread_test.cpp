@@ -105,6 +105,19 @@ TEST_F(DiskThreadTest, AHeldWriteHoldsNeitherTheFileStartsNorTheirOrder) {
   EXPECT_EQ(notices, takenOver);
 }
 
+// A program that closes waits for the disk only so long, and then knows which files it left.
+TEST_F(DiskThreadTest, WaitingForTheDiskAtTheEndNamesTheFilesNotWrittenWithinTheBound) {
+  const std::string a = PhotoBytes(1000, 1);
+  disk->Hold();
+  ASSERT_TRUE(Handle(1, "STAT||a.jpg" + a + "END||"));
+  disk->WaitUntilHolding();
+  receiver.Finish();
+  EXPECT_EQ(receiver.WaitUntilWritten(std::chrono::milliseconds(100)), Lines{Path("a.jpg")});
+  disk->Release();
+  EXPECT_EQ(receiver.WaitUntilWritten(std::chrono::seconds(10)), Lines{});
+  EXPECT_EQ(Contents("a.jpg"), a);
+}
+
 TEST_F(DiskThreadTest, ADiskBelowItsReserveTakesNoNewPhotoAndStopsTheOneItWrites) {
   const std::string below = std::string(kDiskBelowReserve) + directoryText;
 

@@ -370,6 +370,7 @@ TEST_F(PhoneLinkTest, ShutdownHandlesWhatIsQueuedAndNothingAfter) {
   link->Shutdown();
   EXPECT_TRUE(phone->ClosedByServer(5s));
   ui.RunFor(200ms);
+  EXPECT_EQ(link->WaitUntilWritten(10s), std::vector<std::string>{});
   EXPECT_TRUE(FileContent(directory / "a.jpg") == photo);
   EXPECT_EQ(started, std::vector<std::string>{"a.jpg"});
   EXPECT_EQ(link->currentClient(), phone->address());

@@ -1,5 +1,6 @@
 // The real window while one read brings a flood of refused names, or while the disk stalls: it
-// keeps answering, and its information box stays bounded with the addresses on top.
+// keeps answering, and its information box stays bounded with the addresses on top. And closed
+// with reads still waiting for it: it handles them first.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -8,12 +9,16 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <span>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/information_box.h"
 #include "app/win32/wide_text.h"
@@ -57,11 +62,15 @@ class ResponsivenessProbe {
             }
             Sleep(10);
           }
+          ended_ = true;
         }) {}
   ~ResponsivenessProbe() { Stop(); }
 
+  // On the window's thread, which answers the last question while it waits: a join alone would
+  // leave a question asked meanwhile unanswered until it times out.
   Answers Stop() {
     stop_ = true;
+    test_support::PumpUntil([this] { return ended_.load(); }, std::chrono::seconds(60));
     if (thread_.joinable()) thread_.join();
     const std::lock_guard lock(mutex_);
     return answers_;
@@ -69,6 +78,7 @@ class ResponsivenessProbe {
 
  private:
   std::atomic<bool> stop_{false};
+  std::atomic<bool> ended_{false};
   std::mutex mutex_;
   Answers answers_;
   std::thread thread_;
@@ -139,33 +149,72 @@ class StallingDisk : public link::FileLayer {
   std::atomic<bool> stalled_{false};
 };
 
-class MainWindowOnAStallingDiskTest : public ::testing::Test {
+// The real window receiving into a directory of its own, on the given disk.
+class MainWindowIntoADirectoryTest : public ::testing::Test {
  protected:
-  MainWindowOnAStallingDiskTest() {
+  explicit MainWindowIntoADirectoryTest(std::shared_ptr<link::FileLayer> files = nullptr) {
     std::filesystem::create_directories(directory);
     app::MainWindowSources sources = test_support::TestSources();
     sources.receiveDirectory = text::Utf16ToMultiByte(directory.u16string(), text::kCodePageGbk);
-    sources.files = std::make_shared<StallingDisk>();
+    sources.files = std::move(files);
     logic = std::make_unique<app::MainWindow>(window, window.executor(), std::move(sources));
     window.HandEventsTo(*logic);
   }
-  ~MainWindowOnAStallingDiskTest() override {
+  ~MainWindowIntoADirectoryTest() override {
     logic.reset();
     std::error_code ignored;
     std::filesystem::remove_all(directory, ignored);
   }
 
+  void Open() {
+    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&commonControls);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    ASSERT_TRUE(PumpUntil([&] { return WindowText(window.control(MainControl::编辑框1)) == ExpectedInformation(); }));
+  }
+
   const std::filesystem::path directory =
-      std::filesystem::temp_directory_path() / ("quenmora-stalling-disk-" + std::to_string(GetCurrentProcessId()));
+      std::filesystem::temp_directory_path() / ("quenmora-window-disk-" + std::to_string(GetCurrentProcessId()));
   test_support::RecordingMainWindow window{GetModuleHandleW(nullptr)};
   std::unique_ptr<app::MainWindow> logic;
 };
 
+// Closing while what a phone sent waits for the window: the window's thread pumps nothing while a
+// whole photo is read, then the window is closed, and the photo is whole on disk.
+TEST_F(MainWindowIntoADirectoryTest, AClosedWindowKeepsThePhotoItHadReadButNotYetHandled) {
+  Open();
+  std::string photo = "\xFF\xD8\xFF\xE0";
+  for (unsigned i = 0; photo.size() < 50000; ++i) photo.push_back(static_cast<char>(i * 7919u >> 3));
+  quenmora::test_support::TestPhone phone(logic->phoneLink().port());
+  phone.Write("STAT||held.jpg" + photo + "END||");
+  // Each task queued for the window posts it a message; taking them, undispatched, leaves the
+  // tasks queued. The phone's connection and the read that brought the photo make two.
+  int queued = 0;
+  MSG message;
+  for (int waits = 0; queued < 2 && waits < 1000; ++waits) {
+    while (PeekMessageW(&message, window.window(), UiQueue::kRunTasks, UiQueue::kRunTasks, PM_REMOVE)) ++queued;
+    Sleep(10);
+  }
+  Sleep(300);  // for a read the photo might have been cut into
+  ASSERT_GE(queued, 2);
+  EXPECT_FALSE(std::filesystem::exists(directory / "held.jpg"));
+
+  SendMessageW(window.window(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window.window()));
+  EXPECT_TRUE(phone.ClosedByServer(5s));
+  EXPECT_EQ(logic->WaitUntilWritten(), std::nullopt);
+  std::ifstream held(directory / "held.jpg", std::ios::binary);
+  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(held), {}) == photo);
+  EXPECT_EQ(window.messages, std::vector<std::string>{});
+}
+
+class MainWindowOnAStallingDiskTest : public MainWindowIntoADirectoryTest {
+ protected:
+  MainWindowOnAStallingDiskTest() : MainWindowIntoADirectoryTest(std::make_shared<StallingDisk>()) {}
+};
+
 TEST_F(MainWindowOnAStallingDiskTest, AnswersWithinASecondWhileAWriteIsHeldForFiveSeconds) {
-  const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&commonControls);
-  ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
-  ASSERT_TRUE(PumpUntil([&] { return WindowText(window.control(MainControl::编辑框1)) == ExpectedInformation(); }));
+  Open();
   std::string photo = "\xFF\xD8\xFF\xE0";
   for (unsigned i = 0; photo.size() < (1u << 20); ++i) photo.push_back(static_cast<char>(i * 7919u >> 3));
 
