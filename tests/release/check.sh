@@ -6,6 +6,7 @@
 set -uo pipefail
 dist=$(realpath "$1")
 root=$(realpath "$(dirname "$0")/../..")
+wine=$root/scripts/wine
 work=$(mktemp -d)
 xvfb="" program=""
 cleanup() {
@@ -130,8 +131,8 @@ Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$display_file" >/dev/n
 xvfb=$!
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$display_file")
-wine cmd /c exit </dev/null >/dev/null 2>&1
-phone_version() { [ "$(wine "$1" --version </dev/null 2>/dev/null | tr -d '\r')" = "quenmora-phone $version" ]; }
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
+phone_version() { [ "$("$wine" "$1" --version </dev/null 2>/dev/null | tr -d '\r')" = "quenmora-phone $version" ]; }
 # opens_window COMMAND...: COMMAND shows the main window (an X window named Quenmora) within 30
 # seconds and is still running a second after; it is ended then.
 opens_window() {
@@ -151,12 +152,12 @@ exec 9>/tmp/quenmora-port-3456.lock
 flock 9
 for arch in x64 x86; do
   out=$work/$arch/quenmora-$version-windows-$arch
-  if [ "$arch" = x86 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-    skip "the x86 programs under Wine: wine32:i386 is not installed, so Wine cannot run 32-bit programs here"
+  if [ "$arch" = x86 ] && ! "$root/scripts/runs-32-bit-wine"; then
+    skip "the x86 programs under Wine: the 32-bit Wine cannot run here (not installed, or the kernel runs no 32-bit programs)"
     continue
   fi
   check "$arch: quenmora-phone.exe --version says $version" phone_version "$out/quenmora-phone.exe"
-  check "$arch: quenmora.exe opens its window and stays up" opens_window wine "$out/quenmora.exe"
+  check "$arch: quenmora.exe opens its window and stays up" opens_window "$wine" "$out/quenmora.exe"
 done
 wineserver -k 2>/dev/null
 

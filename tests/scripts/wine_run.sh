@@ -12,7 +12,7 @@ pe '\x4c\x01' >"$work/x86.exe"; pe '\x64\x86' >"$work/x64.exe"
 # expect NEVER PRINTED PROGRAM  STATUS LOADERS RESTARTS ("started again" lines, stderr and log)
 expect() {
   rm -f "$work/calls"; : >"$work/log"
-  out=$(echo input | NEVER=$1 PRINTED=$2 PATH=$work:$PATH WINE_RUN_WINE64=$work/wine64 \
+  out=$(echo input | NEVER=$1 PRINTED=$2 PATH=$work:$PATH WINE32_LOADER=$work/wine WINE64_LOADER=$work/wine64 \
     WINE_RUN_LOG=$work/log "$wine_run" "$work/$3" 2>"$work/err"); status=$?
   got="$status $(paste -sd, "$work/calls") $(cat "$work/err" "$work/log" | grep -c "^wine-run: started again: $work/$3\$")"
   [[ $got == "$4 $5 $6" && ( $status -ne 5 || $out == *$'ran\ninput' ) ]] ||

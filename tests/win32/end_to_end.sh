@@ -5,6 +5,7 @@
 # Usage: end_to_end.sh QUENMORA_EXE PROBE_EXE QUENMORA_PHONE
 # Needs WINEPREFIX (made by scripts/wine-prefix) and DISPLAY; exits 77 when quenmora-phone is absent.
 set -uo pipefail
+wine=$(dirname "$0")/../../scripts/wine
 exe=$1 probe_exe=$2 phone=$3
 if [ ! -x "$phone" ]; then
   echo "SKIP: $phone is missing; build the linux preset first (cmake --build --preset linux)"
@@ -29,10 +30,10 @@ restore() {
 }
 trap restore EXIT
 
-probe() { wine "$probe_exe" "$@"; }
+probe() { "$wine" "$probe_exe" "$@"; }
 
 ln -sfn "$received" "$drive"
-wine "$exe" >/dev/null 2>&1 &
+"$wine" "$exe" >/dev/null 2>&1 &
 program=$!
 check "the program starts and shows D:\\ as its receive directory" wait_for 60 probe wait 1
 check "the receive directory box reads D:\\" text_is directory 'D:\'
@@ -67,7 +68,7 @@ send_photos "$received"
 # The roster: the phone connects and waits; 按钮1 sends the roster box's text.
 printf '4401\t张三\t440101200001011234\t一班\r\n4401\t李四\t440101200002022345\t二班' >"$work/roster.txt"
 await_roster
-check "the roster goes into 编辑框2" probe set roster "$(winepath -w "$work/roster.txt")"
+check "the roster goes into 编辑框2" probe set roster "$("$wine" winepath -w "$work/roster.txt")"
 check "按钮1 is pressed" probe click send
 roster_arrives "$work/roster.txt"
 
