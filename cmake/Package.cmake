@@ -1,5 +1,5 @@
 # The Linux program as a Debian package (cpack --preset release-linux): the window program, the
-# two tools, the desktop entry, the icons and the firewall profiles, as `cmake --install` lays them
+# three tools, the desktop entry, the icons and the firewall profiles, as `cmake --install` lays them
 # out. The ufw profile in /etc is not a conffile, so that removing the package removes it.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quenmora)
@@ -9,7 +9,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Receives students' photos from the phone 
 set(CPACK_PACKAGE_DESCRIPTION "The desktop half of a school photo tool, in Simplified Chinese:
 receives the photos a phone app takes over the local Wi-Fi (TCP port 3456) and sends the phone the
 student roster pasted from a spreadsheet. With quenmora-receive, the same link without windows,
-and quenmora-phone, which plays the phone for checking the link.")
+quenmora-phone, which plays the phone for checking the link, and quenmora-check, which checks
+the received photos against the roster.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY quenmora)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -9,6 +9,7 @@
 
 #include "app/texts.h"
 #include "link/reception/notices.h"
+#include "roster/texts.h"
 #include "text/codepage.h"
 
 namespace quenmora {
@@ -23,6 +24,7 @@ struct TextHeader {
 const TextHeader kTextHeaders[] = {
     {"app/texts.h", app::kGbkTexts, QUENMORA_TEXTS_DECLARED_IN_app_texts_h},
     {"link/reception/notices.h", link::kGbkTexts, QUENMORA_TEXTS_DECLARED_IN_link_reception_notices_h},
+    {"roster/texts.h", roster::kGbkTexts, QUENMORA_TEXTS_DECLARED_IN_roster_texts_h},
 };
 
 std::string Utf8(std::u8string_view text) {

@@ -170,7 +170,7 @@ for needed in libqt6widgets6 qt6-qpa-plugins fonts-wqy-zenhei; do
   check "the .deb depends on $needed" grep -q "$needed" <<<"$depends"
 done
 contents=$(dpkg-deb -c "$dist/$deb" | awk '{print $NF}')
-for file in ./usr/bin/quenmora ./usr/bin/quenmora-phone ./usr/bin/quenmora-receive \
+for file in ./usr/bin/quenmora ./usr/bin/quenmora-phone ./usr/bin/quenmora-receive ./usr/bin/quenmora-check \
   ./usr/share/applications/quenmora.desktop ./usr/share/icons/hicolor/scalable/apps/quenmora.svg \
   ./usr/share/icons/hicolor/48x48/apps/quenmora.png ./etc/ufw/applications.d/quenmora \
   ./usr/lib/firewalld/services/quenmora.xml; do
@@ -206,6 +206,7 @@ else
   check "dpkg -i installs the .deb" dpkg_retrying -i "$dist/$deb"
   check "quenmora-phone --version says $version" test "$(quenmora-phone --version)" = "quenmora-phone $version"
   check "quenmora-receive --version says $version" test "$(quenmora-receive --version)" = "quenmora-receive $version"
+  check "quenmora-check --version says $version" test "$(quenmora-check --version)" = "quenmora-check $version"
   mkdir -p "$work/home"
   check "the installed program starts offscreen and stays up" \
     stays_up 3 env -u DISPLAY HOME="$work/home" QT_QPA_PLATFORM=offscreen /usr/bin/quenmora
