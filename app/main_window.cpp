@@ -81,12 +81,13 @@ void MainWindow::Clicked(MainControl control) {
 
 void MainWindow::Close() { link_.Shutdown(); }
 
-std::optional<std::string> MainWindow::WaitUntilWritten() {
+bool MainWindow::WaitUntilWritten() {
   const std::vector<std::string> unwritten = link_.WaitUntilWritten(link::kLastWritesBound);
-  if (unwritten.empty()) return std::nullopt;
+  if (unwritten.empty()) return true;
   std::string message(kPhotosNotWritten);
   for (const std::string& path : unwritten) message += std::string(kLineEnd) + path;
-  return message;
+  view_.ShowMessage(message);
+  return false;
 }
 
 void MainWindow::SendRoster() {

@@ -36,9 +36,9 @@ class MainWindow {
   // before the window goes; the last of them hands every file to the disk to close.
   void Close();
   // Once the window has gone: waits for the disk to write and close every file, at most
-  // link::kLastWritesBound. None when all is written; otherwise the message that names the files
-  // that were not, after which the program must end without waiting on.
-  std::optional<std::string> WaitUntilWritten();
+  // link::kLastWritesBound. False when it has not: a message has named the files not written, and
+  // the program must end without waiting on.
+  bool WaitUntilWritten();
 
   const link::PhoneLink& phoneLink() const { return link_; }
 

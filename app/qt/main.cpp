@@ -6,8 +6,6 @@
 #include <QTranslator>
 
 #include <cstdlib>
-#include <optional>
-#include <string>
 
 #include "app/main_window.h"
 #include "app/main_window_sources.h"
@@ -31,9 +29,7 @@ int main(int argc, char* argv[]) {
   logic.Created();
   window.show();
   const int exitCode = QApplication::exec();
-  if (const std::optional<std::string> unwritten = logic.WaitUntilWritten()) {
-    window.ShowMessage(*unwritten);
-    std::_Exit(exitCode);  // the disk thread still waits on a file and would hold the program
-  }
+  // The disk thread still waits on a file and would hold the program.
+  if (!logic.WaitUntilWritten()) std::_Exit(exitCode);
   return exitCode;
 }

@@ -4,8 +4,6 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <optional>
-#include <string>
 
 #include "app/platform/host_addresses.h"
 #include "app/main_window.h"
@@ -22,9 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   window.HandEventsTo(logic);
   if (!window.Open(showCommand)) return 1;
   const int exitCode = win32::RunMessageLoop(window.window());
-  if (const std::optional<std::string> unwritten = logic.WaitUntilWritten()) {
-    window.ShowMessage(*unwritten);
-    std::_Exit(exitCode);  // the disk thread still waits on a file and would hold the program
-  }
+  // The disk thread still waits on a file and would hold the program.
+  if (!logic.WaitUntilWritten()) std::_Exit(exitCode);
   return exitCode;
 }
